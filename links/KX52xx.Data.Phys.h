@@ -128,3 +128,24 @@ class TKX52xxDataPhysEvents : public IKX52xxDataPhys {
   TOnKX52xxDataReaded FOnDataReaded;
   TOnKX52xxDataWritten FOnDataWritten;
 };
+
+// What the device model calls on the concrete local links (USB and Bluetooth LE) beyond the
+// interface: a write that goes ahead of everything already queued.
+class IKX52xxLocalLink : public TKX52xxDataPhysEvents {
+ public:
+  virtual void WriteNow(TCmdID ACmd, const QByteArray& AData) = 0;
+};
+
+// What the device model calls on the cloud link beyond the interface.
+class IKX52xxCloudLink : public TKX52xxDataPhysEvents {
+ public:
+  virtual void SetDevice_ID(const QString& Value) = 0;
+  virtual QString Device_ID() const = 0;
+  virtual void SetDevice_Type(const QString& Value) = 0;
+  virtual QString Device_Type() const = 0;
+  virtual void SetPhone_ID(const QString& Value) = 0;
+  virtual QString Phone_ID() const = 0;
+  virtual void SetUserName(const QString& Value) = 0;
+  virtual QString UserName() const = 0;
+  virtual void SetLocation(double ALatitude, double ALongitude) = 0;
+};
