@@ -75,6 +75,17 @@ class TConfiguration {
   QString GetHumidity(int AHumidity) const;
 
  private:
+  QString ReadText(const QString& ASection, const QString& AKey, const QString& ADefault) const;
+  // Stores AValue, or removes the key when AValue equals ARemoveValue exactly.
+  void WriteText(const QString& ASection, const QString& AKey, const QString& AValue,
+                 const QString& ARemoveValue);
+  bool ReadFlag(const QString& ASection, const QString& AKey, bool ADefault) const;
+  void WriteFlag(const QString& ASection, const QString& AKey, bool AValue, bool ARemoveValue);
+  // Ports default to (and are removed at) 587; a stored value outside 0..65535 reads as 587.
+  quint16 ReadPort(const QString& ASection, const QString& AKey) const;
+  void WritePort(const QString& ASection, const QString& AKey, quint16 AValue);
+  void Save();
+
   std::unique_ptr<TIniDocument> FIni;
   QString FFileName;
 };
