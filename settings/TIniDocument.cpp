@@ -96,7 +96,10 @@ QByteArray TIniDocument::SaveToBytes() const {
 void TIniDocument::SaveToFile(const QString& AFileName) const {
   QSaveFile file(AFileName);
   const QByteArray bytes = SaveToBytes();
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+  // Unbuffered, so a short write (disk full) shows in write()'s count; a buffered QSaveFile
+  // would commit the truncated file.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+      file.write(bytes) != bytes.size() || !file.commit())
     throw ESealwiseError(QStringLiteral("Can't write file \"%1\".").arg(AFileName));
 }
 
