@@ -126,9 +126,15 @@ TUsersFileContent Load(const QString& APath) {
 bool Save(const QString& APath, const TUsersFileContent& AContent) {
   QDir().mkpath(QFileInfo(APath).absolutePath());
   QSaveFile file(APath);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  file.write(Encode(AContent));
-  return file.commit();  // a failed write above makes the commit fail and discard the file
+  // Unbuffered, so that a short write (the disk filling up) shows in the count written: the
+  // save file only notices outright failures, and would otherwise commit a cut-off list.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+  const QByteArray data = Encode(AContent);
+  if (file.write(data) != data.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
 }
 
 QString StorableName(const QString& AUserName) {
