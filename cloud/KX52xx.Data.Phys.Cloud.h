@@ -58,10 +58,16 @@ class TKX52xxDataPhysCloud : public IKX52xxCloudLink {
   void SetLocation(double ALatitude, double ALongitude) override;
 
  private:
-  struct TRecordRequest;
   void Send(TCmdID ACmd, const QByteArray& AData, bool AImmediately);
+  void PassOn(const QString& AAddress, TRESTRequestMethod AMethod, const QString& ABody,
+              const TRestParameters& AParameters, bool AIsArray, bool AImmediately);
+  // The record a write becomes; empty when it becomes none.
+  QString RecordBody(TCmdID ACmd, const QByteArray& AData) const;
+  QString EventRecordBody(const QByteArray& AData) const;
+  // Time, location and name: the part every event record begins with.
+  QString EventRecordOpening(const QByteArray& AData) const;
+  QString LoginBody() const;
   void HandleResponse(const TRestIOTask& ATask, int ACode, const QString& ABody);
-  void HandleSend(bool ASuccess);
 
   std::unique_ptr<TRESTSender> RESTSender;
   TDeviceState FState = dsUnknown;
@@ -73,4 +79,6 @@ class TKX52xxDataPhysCloud : public IKX52xxCloudLink {
   QString FUserName;
   double FLatitude;
   double FLongitude;
+  // Expires with the link: Connect waits on a nested event loop in which the owner may drop it.
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

@@ -63,7 +63,7 @@ using TOnRestResponse =
 using TOnRestSend = std::function<void(bool Success, const QString& AResponse)>;
 
 class TRestIOThread;
-class QObject;
+struct TRestShared;
 
 class TRESTSender {
  public:
@@ -98,8 +98,9 @@ class TRESTSender {
   static int NormalPauseMs();
 
  private:
-  std::unique_ptr<struct TRestShared> FShared;
-  std::unique_ptr<QObject> FGuiContext;  // handlers posted to it die with it
+  // Shared with the worker and with the calls it posts to the GUI thread, which may still be
+  // pending when the sender is gone.
+  std::shared_ptr<TRestShared> FShared;
   std::unique_ptr<TRestIOThread> RestIOThread;
   bool FTokenSet = false;
 };
