@@ -1,7 +1,6 @@
 #include "TGlobals.Codecs.h"
 
 #include <QLocale>
-#include <QTimeZone>
 #include <array>
 
 namespace TGlobals {
@@ -33,9 +32,12 @@ bool Fits(const QByteArray& data, int start, int size) {
 
 quint8 ByteAt(const QByteArray& data, int index) { return static_cast<quint8>(data.at(index)); }
 
-// Seconds of the wall-clock fields read as if they were UTC: no zone takes part.
+// Whole seconds of the wall-clock fields read as if they were UTC: no zone takes part. The
+// fraction is cut from the fields, so a time before 1970 is not rounded up by the division.
 qint64 WallClockSeconds(const TDateTime& value) {
-  return QDateTime(value.date(), value.time(), QTimeZone::utc()).toSecsSinceEpoch();
+  const QTime time = value.time();
+  const QTime wholeSeconds(time.hour(), time.minute(), time.second());
+  return QDateTime(value.date(), wholeSeconds, Qt::UTC).toSecsSinceEpoch();
 }
 
 }  // namespace
@@ -48,7 +50,12 @@ QChar TEncoding::CharOf(quint8 byte) {
 QByteArray TEncoding::GetBytes(const QString& text) const {
   QByteArray out;
   out.reserve(text.size());
-  for (QChar c : text) out.append(ByteOf(c));
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text.at(i);
+    // A character outside the 16-bit range is one character: one replacement byte, not two.
+    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;
+    out.append(ByteOf(c));
+  }
   return out;
 }
 
@@ -134,14 +141,15 @@ QString DataTo_String(const QByteArray& AData, int AIndex, int MaxRead) {
 
 TDateTime Now() {
   const QDateTime local = QDateTime::currentDateTime();
-  return QDateTime(local.date(), local.time(), QTimeZone::utc());
+  return QDateTime(local.date(), local.time(), Qt::UTC);
 }
 
 TDateTime MakeDateTime(int year, int month, int day, int hour, int minute, int second, int msec) {
-  return QDateTime(QDate(year, month, day), QTime(hour, minute, second, msec), QTimeZone::utc());
+  return QDateTime(QDate(year, month, day), QTime(hour, minute, second, msec), Qt::UTC);
 }
 
 quint32 EncodeDateTimeInt(const TDateTime& ADateTime) {
+  if (!ADateTime.isValid()) return 0;
   const qint64 seconds = WallClockSeconds(ADateTime) - kDeviceEpochUnix;
   return static_cast<quint32>(((seconds % kWrap) + kWrap) % kWrap);
 }
@@ -154,7 +162,7 @@ QByteArray EncodeDateTime(const TDateTime& ADateTime, bool FixTime) {
 
 TDateTime DecodeDateTime(quint32 AData) {
   const qint64 unixSeconds = (qint64(AData) + kDeviceEpochUnix) % kWrap;
-  return QDateTime::fromSecsSinceEpoch(unixSeconds, QTimeZone::utc());
+  return QDateTime::fromSecsSinceEpoch(unixSeconds, Qt::UTC);
 }
 
 TDateTime DecodeDateTime(const QByteArray& ABytes, int AStartByte) {

@@ -51,6 +51,7 @@ TDateTime Now();
 TDateTime MakeDateTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
                        int msec = 0);
 
+// Whole seconds since the device epoch, modulo 2^32; an invalid date-time gives the epoch.
 quint32 EncodeDateTimeInt(const TDateTime& ADateTime);
 QByteArray EncodeDateTime(const TDateTime& ADateTime, bool FixTime);
 TDateTime DecodeDateTime(quint32 AData);
