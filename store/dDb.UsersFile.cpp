@@ -123,14 +123,13 @@ TUsersFileContent Load(const QString& APath) {
   return Decode(data);
 }
 
-bool Save(const QString& APath, const TUsersFileContent& AContent) {
+bool Save(const QString& APath, const QByteArray& AData) {
   QDir().mkpath(QFileInfo(APath).absolutePath());
   QSaveFile file(APath);
   // Unbuffered, so that a short write (the disk filling up) shows in the count written: the
   // save file only notices outright failures, and would otherwise commit a cut-off list.
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-  const QByteArray data = Encode(AContent);
-  if (file.write(data) != data.size()) {
+  if (file.write(AData) != AData.size()) {
     file.cancelWriting();
     return false;
   }

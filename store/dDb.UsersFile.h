@@ -34,9 +34,10 @@ QByteArray Encode(const TUsersFileContent& AContent);
 // with the platform's reason.
 TUsersFileContent Load(const QString& APath);
 
-// Replaces the file whole (temporary file in the same folder, then rename), creating the
-// folder when needed. False when anything fails; the previous file is then left untouched.
-bool Save(const QString& APath, const TUsersFileContent& AContent);
+// Replaces the file whole with AData, an encoded list (temporary file in the same folder, then
+// rename), creating the folder when needed. False when anything fails; the previous file is
+// then left untouched.
+bool Save(const QString& APath, const QByteArray& AData);
 
 // The name as the file gives it back: line breaks inside a name would split it into two
 // users and shift the ID of every later one, so they become spaces.

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "dDb.UsersFile.h"
+
 TUsersSaver::TUsersSaver(QString AFilePath)
     : FFilePath(std::move(AFilePath)), FWorker([this] { Run(); }) {}
 
@@ -14,10 +16,10 @@ TUsersSaver::~TUsersSaver() {
   FWorker.join();
 }
 
-void TUsersSaver::Save(TUsersFileContent AContent) {
+void TUsersSaver::Save(QByteArray AData) {
   {
     const std::lock_guard<std::mutex> guard(FLock);
-    FPending = std::move(AContent);
+    FPending = std::move(AData);
   }
   FWake.notify_one();
 }
@@ -33,13 +35,13 @@ void TUsersSaver::Run() {
     FWake.wait(lock, [this] { return FPending || FStopping; });
     // A pending list is written even when stopping: nothing is saved at exit otherwise.
     if (!FPending) return;
-    const TUsersFileContent content = std::move(*FPending);
+    const QByteArray data = std::move(*FPending);
     FPending.reset();
     FWriting = true;
     lock.unlock();
     // A failed write is dropped without a message; the next list handed over carries the
     // same users and more.
-    UsersFile::Save(FFilePath, content);
+    UsersFile::Save(FFilePath, data);
     lock.lock();
     FWriting = false;
     if (!FPending) FIdle.notify_all();

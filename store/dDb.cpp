@@ -50,7 +50,7 @@ void TdmDb::AddUser(const QString& UserName) {
   // An empty name could never be found again, so each call would add another blank line.
   if (name.isEmpty() || GetUserID(name) != 0) return;
   FTableUsers.append(name);
-  FSaver->Save(TUsersFileContent{FTableUsers, FUsersEncoding});
+  FSaver->Save(UsersFile::Encode(TUsersFileContent{FTableUsers, FUsersEncoding}));
 }
 
 qint32 TdmDb::GetUserID(const QString& AUserName) const {
