@@ -105,21 +105,22 @@ class TKX52xxDataPhysEvents : public IKX52xxDataPhys {
   TOnKX52xxDataWritten GetOnDataWritten() const override { return FOnDataWritten; }
 
  protected:
-  // Each raise is skipped when its handler is not set.
+  // Each raise is skipped when its handler is not set. It calls a copy of the handler: a
+  // handler may replace itself or release the link while it runs.
   void RaiseDiscoveredDevices(const TDeviceDictionary& devices) {
-    if (FOnDiscoveredDevices) FOnDiscoveredDevices(this, devices);
+    if (const auto handler = FOnDiscoveredDevices) handler(this, devices);
   }
   void RaiseConnected() {
-    if (FOnConnected) FOnConnected(this);
+    if (const auto handler = FOnConnected) handler(this);
   }
   void RaiseDisconnected() {
-    if (FOnDisconnected) FOnDisconnected(this);
+    if (const auto handler = FOnDisconnected) handler(this);
   }
   void RaiseDataReaded(const TDateTime& at, TCmdID code, const QByteArray& data) {
-    if (FOnDataReaded) FOnDataReaded(this, at, code, data);
+    if (const auto handler = FOnDataReaded) handler(this, at, code, data);
   }
   void RaiseDataWritten(TCmdID code) {
-    if (FOnDataWritten) FOnDataWritten(this, code);
+    if (const auto handler = FOnDataWritten) handler(this, code);
   }
 
   TOnKX52xxDiscoveredDevices FOnDiscoveredDevices;
