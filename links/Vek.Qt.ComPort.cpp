@@ -1,7 +1,6 @@
 #include "Vek.Qt.ComPort.h"
 
 #include <QSerialPortInfo>
-#include <algorithm>
 
 #include "SealwiseError.h"
 
@@ -39,7 +38,7 @@ void TQtComPortDevice::Open() {
   // Whatever waited in the driver's queues belongs to an earlier session.
   FPort->clear();
   FPort->clearError();
-  AcceptHandOvers(true);
+  BeginWriteSession();
   SetStatus(psConnected);
 }
 
@@ -47,7 +46,7 @@ void TQtComPortDevice::Close() {
   // Closing a vanished device can report one more error, which must not close it twice.
   if (!FPort->isOpen() || FClosing) return;
   FClosing = true;
-  AcceptHandOvers(false);
+  EndWriteSession();
   FPort->close();
   FClosing = false;
   SetStatus(psDisconnected);
@@ -102,39 +101,27 @@ void TQtComPortDevice::WriteChunks(const QByteArray& Data) {
 }
 
 void TQtComPortDevice::HandOverWrite(const QByteArray& Data) {
-  std::unique_lock<std::mutex> lock(FHandOverLock);
-  if (!FAcceptsHandOvers) return;
-  const quint64 ticket = ++FTicketsPosted;
-  const quint64 generation = FOpenGeneration;
-  QMetaObject::invokeMethod(
-      FPort.get(),
-      [this, Data, ticket, generation] {
-        bool sameSession;
-        {
-          std::lock_guard<std::mutex> guard(FHandOverLock);
-          sameSession = FAcceptsHandOvers && FOpenGeneration == generation;
-        }
-        // A write handed over before a close never reaches a port opened again later.
-        if (sameSession) WriteChunks(Data);
-        SettleHandOver(ticket);
-      },
-      Qt::QueuedConnection);
-  FHandOverSettled.wait(lock, [&] { return FTicketsSettled >= ticket; });
+  std::lock_guard<std::mutex> writer(FWriterLock);
+  std::shared_ptr<TGuiThreadCall> session;
+  {
+    std::lock_guard<std::mutex> guard(FSessionLock);
+    session = FWriteSession;
+  }
+  if (session) session->Run([this, Data] { WriteChunks(Data); });
 }
 
-void TQtComPortDevice::AcceptHandOvers(bool AAccept) {
-  std::lock_guard<std::mutex> guard(FHandOverLock);
-  FAcceptsHandOvers = AAccept;
-  if (AAccept) return;
-  ++FOpenGeneration;
-  FTicketsSettled = FTicketsPosted;
-  FHandOverSettled.notify_all();
+void TQtComPortDevice::BeginWriteSession() {
+  std::lock_guard<std::mutex> guard(FSessionLock);
+  FWriteSession = std::make_shared<TGuiThreadCall>();
 }
 
-void TQtComPortDevice::SettleHandOver(quint64 ATicket) {
-  std::lock_guard<std::mutex> guard(FHandOverLock);
-  FTicketsSettled = std::max(FTicketsSettled, ATicket);
-  FHandOverSettled.notify_all();
+void TQtComPortDevice::EndWriteSession() {
+  std::shared_ptr<TGuiThreadCall> ended;
+  {
+    std::lock_guard<std::mutex> guard(FSessionLock);
+    ended.swap(FWriteSession);
+  }
+  if (ended) ended->Abort();
 }
 
 std::unique_ptr<TComPortDevice> TQtComPortDevices::CreateDevice(const QString& AName) {

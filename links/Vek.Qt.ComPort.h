@@ -1,10 +1,10 @@
 #pragma once
 #include <QSerialPort>
 #include <QThread>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 
+#include "KX52xx.Data.Queues.h"
 #include "Vek.ComPort.h"
 
 // Serial port layer, Qt half: ports listed by QSerialPortInfo and driven by QSerialPort.
@@ -33,20 +33,19 @@ class TQtComPortDevice final : public TComPortDevice {
   void HandleBytesWritten();
   void WriteChunks(const QByteArray& Data);
   void HandOverWrite(const QByteArray& Data);
-  void AcceptHandOvers(bool AAccept);
-  void SettleHandOver(quint64 ATicket);
+  void BeginWriteSession();
+  void EndWriteSession();
 
   QThread* const FPortThread;
   std::unique_ptr<QSerialPort> FPort;
   bool FClosing = false;
 
-  // Hand-over of writes from other threads; guarded by FHandOverLock.
-  std::mutex FHandOverLock;
-  std::condition_variable FHandOverSettled;
-  bool FAcceptsHandOvers = false;
-  quint64 FOpenGeneration = 0;
-  quint64 FTicketsPosted = 0;
-  quint64 FTicketsSettled = 0;
+  // Writes handed over from other threads run through the session of the current opening;
+  // closing aborts it, so a write handed over before a close never reaches a later opening.
+  std::mutex FSessionLock;
+  std::shared_ptr<TGuiThreadCall> FWriteSession;
+  // One hand-over at a time.
+  std::mutex FWriterLock;
 };
 
 class TQtComPortDevices final : public TComPortDevices {
