@@ -6,6 +6,9 @@
 
 #include <cerrno>
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "TestWait.h"
 #include "Vek.CRC.h"
 
@@ -70,6 +73,14 @@ termios TPtyPeer::LineSettings() const {
   return settings;
 }
 
+int TPtyPeer::SlaveOpenings() const {
+  int openings = 0;
+  for (const QFileInfo& fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System)) {
+    if (fd.symLinkTarget() == FSlavePath) ++openings;
+  }
+  return openings;
+}
+
 void TPtyPeer::SetResponder(TResponder responder) { FResponder = std::move(responder); }
 
 void TPtyPeer::CloseMaster() {
@@ -99,4 +110,24 @@ QByteArray DeviceFrame(quint8 code, const QByteArray& payload) {
   frame.append(payload);
   frame[2] = char(CRC8(frame, 0, int(frame.size())));
   return frame;
+}
+
+QList<QByteArray> TakeFrames(QByteArray& pending) {
+  QList<QByteArray> frames;
+  while (!pending.isEmpty()) {
+    if (quint8(pending.at(0)) != 0xAA) {
+      pending.remove(0, 1);
+      continue;
+    }
+    if (pending.size() < 4) break;
+    const qsizetype length = quint8(pending.at(3));
+    if (length < 4) {
+      pending.remove(0, 1);
+      continue;
+    }
+    if (pending.size() < length) break;
+    frames.append(pending.left(length));
+    pending.remove(0, length);
+  }
+  return frames;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QList>
 #include <QSocketNotifier>
 #include <QString>
 #include <functional>
@@ -30,6 +31,9 @@ class TPtyPeer {
   // The slave's line settings, as the port left them.
   termios LineSettings() const;
 
+  // How many descriptors of this process have the slave open (the peer itself holds one).
+  int SlaveOpenings() const;
+
   void SetResponder(TResponder responder);
   // The device goes away: the port sees its far side closed.
   void CloseMaster();
@@ -48,3 +52,7 @@ class TPtyPeer {
 
 // A frame as the device sends it, with its checksum.
 QByteArray DeviceFrame(quint8 code, const QByteArray& payload);
+
+// Takes the whole frames at the front of pending (what the link wrote); bytes before a start
+// byte are dropped, a frame still arriving stays.
+QList<QByteArray> TakeFrames(QByteArray& pending);
