@@ -52,11 +52,7 @@ QString TConfiguration::ReadText(const QString& ASection, const QString& AKey,
 
 void TConfiguration::WriteText(const QString& ASection, const QString& AKey,
                                const QString& AValue, const QString& ARemoveValue) {
-  if (AValue == ARemoveValue)
-    FIni->DeleteKey(ASection, AKey);
-  else
-    FIni->WriteString(ASection, AKey, AValue);
-  Save();
+  Store(ASection, AKey, AValue, AValue == ARemoveValue);
 }
 
 bool TConfiguration::ReadFlag(const QString& ASection, const QString& AKey, bool ADefault) const {
@@ -65,11 +61,8 @@ bool TConfiguration::ReadFlag(const QString& ASection, const QString& AKey, bool
 
 void TConfiguration::WriteFlag(const QString& ASection, const QString& AKey, bool AValue,
                                bool ARemoveValue) {
-  if (AValue == ARemoveValue)
-    FIni->DeleteKey(ASection, AKey);
-  else
-    FIni->WriteBool(ASection, AKey, AValue);
-  Save();
+  Store(ASection, AKey, AValue ? QStringLiteral("1") : QStringLiteral("0"),
+        AValue == ARemoveValue);
 }
 
 quint16 TConfiguration::ReadPort(const QString& ASection, const QString& AKey) const {
@@ -78,14 +71,17 @@ quint16 TConfiguration::ReadPort(const QString& ASection, const QString& AKey) c
 }
 
 void TConfiguration::WritePort(const QString& ASection, const QString& AKey, quint16 AValue) {
-  if (AValue == kDefaultPort)
-    FIni->DeleteKey(ASection, AKey);
-  else
-    FIni->WriteInteger(ASection, AKey, AValue);
-  Save();
+  Store(ASection, AKey, QString::number(AValue), AValue == kDefaultPort);
 }
 
-void TConfiguration::Save() { FIni->SaveToFile(FFileName); }
+void TConfiguration::Store(const QString& ASection, const QString& AKey, const QString& AText,
+                           bool ARemove) {
+  if (ARemove)
+    FIni->DeleteKey(ASection, AKey);
+  else
+    FIni->WriteString(ASection, AKey, AText);
+  FIni->SaveToFile(FFileName);
+}
 
 QString TConfiguration::GetPhoneID() const { return ReadText(kDeviceID, kDeviceID, {}); }
 void TConfiguration::SetPhoneID(const QString& Value) { WriteText(kDeviceID, kDeviceID, Value, {}); }

@@ -84,7 +84,8 @@ class TConfiguration {
   // Ports default to (and are removed at) 587; a stored value outside 0..65535 reads as 587.
   quint16 ReadPort(const QString& ASection, const QString& AKey) const;
   void WritePort(const QString& ASection, const QString& AKey, quint16 AValue);
-  void Save();
+  // Removes the key or stores AText, then writes the whole file.
+  void Store(const QString& ASection, const QString& AKey, const QString& AText, bool ARemove);
 
   std::unique_ptr<TIniDocument> FIni;
   QString FFileName;

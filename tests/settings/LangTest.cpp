@@ -171,6 +171,12 @@ class WindowTranslationTest : public LangTest {
     for (QWidget* w : std::initializer_list<QWidget*>{FStatus, FCancel, FInfo, tabs, FSpin})
       layout->addWidget(w);
   }
+  // Each control's "text" property, with the control's name in any failure.
+  static void ExpectTexts(std::initializer_list<std::pair<const QObject*, const char*>> ATexts) {
+    for (const auto& [control, text] : ATexts)
+      EXPECT_EQ(control->property("text").toString(), QString::fromUtf8(text))
+          << control->objectName().toStdString();
+  }
   static QLabel* AddLabel(QWidget* AParent, const QString& AName, const QString& AText) {
     auto* label = new QLabel(AText, AParent);
     label->setObjectName(AName);
@@ -198,38 +204,25 @@ TEST_F(WindowTranslationTest, ControlKeysFollowTheObjectNames) {
 
 TEST_F(WindowTranslationTest, SwitchingLanguagesTranslatesFromTheRecordedSourceTexts) {
   TLang::SetLang(&FWindow, "German");
-  EXPECT_EQ(FStatus->text(), "Sende Firmware...");
-  EXPECT_EQ(FCancel->text(), "Abbrechen");
-  EXPECT_EQ(FOnPage->text(), "Batterie");
-  EXPECT_EQ(FStatusA->text(), "Zustand");
-  EXPECT_EQ(FStatusB->text(), "Abbrechen");
-  EXPECT_EQ(FSpin->text(), "5");
+  ExpectTexts({{FStatus, "Sende Firmware..."}, {FCancel, "Abbrechen"}, {FOnPage, "Batterie"},
+               {FStatusA, "Zustand"}, {FStatusB, "Abbrechen"}, {FSpin, "5"}});
   FSpin->setValue(7);  // data in Qt's internal line edit is never taken for a source text
 
   TLang::SetLang(&FWindow, "French");
-  EXPECT_EQ(FStatus->text(), "Envoi du firmware...");
-  EXPECT_EQ(FCancel->text(), "Annuler");
-  EXPECT_EQ(FOnPage->text(), "Battery");
-  EXPECT_EQ(FStatusB->text(), "Annuler");
+  ExpectTexts({{FStatus, "Envoi du firmware..."}, {FCancel, "Annuler"}, {FOnPage, "Battery"},
+               {FStatusA, "Status"}, {FStatusB, "Annuler"}});
 
   TLang::SetLang(&FWindow, "ENGLISH");
-  EXPECT_EQ(FStatus->text(), "Sending Firmware...");
-  EXPECT_EQ(FCancel->text(), "Cancel");
-  EXPECT_EQ(FOnPage->text(), "Battery");
-  EXPECT_EQ(FStatusA->text(), "Status");
-  EXPECT_EQ(FStatusB->text(), "Cancel");
-  EXPECT_EQ(FSpin->text(), "7");
+  ExpectTexts({{FStatus, "Sending Firmware..."}, {FCancel, "Cancel"}, {FOnPage, "Battery"},
+               {FStatusA, "Status"}, {FStatusB, "Cancel"}, {FSpin, "7"}});
 }
 
 TEST_F(WindowTranslationTest, ExcludedControlsKeepTheirTextsAndSoDoTheirChildren) {
   TLang::ExcludeFromTranslation(FInfo);
   TLang::ExcludeFromTranslation(FCancel);
   TLang::SetLang(&FWindow, "German");
-  EXPECT_EQ(FInfoLine->text(), "Cancel");
-  EXPECT_EQ(FUnnamed->text(), "Cancel");
-  EXPECT_EQ(FStatusB->text(), "Cancel");
-  EXPECT_EQ(FCancel->text(), "Cancel");
-  EXPECT_EQ(FStatus->text(), "Sende Firmware...");
+  ExpectTexts({{FInfoLine, "Cancel"}, {FUnnamed, "Cancel"}, {FStatusB, "Cancel"},
+               {FCancel, "Cancel"}, {FStatus, "Sende Firmware..."}});
 }
 
 TEST_F(WindowTranslationTest, UnnamedControlsTranslateTheirCurrentText) {
