@@ -85,17 +85,13 @@ void SetExportFolderOverride(const QString& ADir) {
   WriteOverride(&TFolderOverrides::ExportDir, ADir);
 }
 
-QString LayoutName() {
-  return LoadLayout().ReadString(kColorsSection, QStringLiteral("Name"), {});
-}
+QString LayoutName() { return LoadLayout().ReadString(kColorsSection, QStringLiteral("Name"), {}); }
 
 QRgb ColorPanelHeader() { return LayoutColor(QStringLiteral("Panel"), 0xFF1E1E1C); }
 QRgb ColorToolBar() { return LayoutColor(QStringLiteral("Toolbar"), 0xFF4A4A4A); }
 QRgb ColorPageSelect() { return LayoutColor(QStringLiteral("Select"), 0xFF008BCE); }
 QRgb ColorChart() { return LayoutColor(QStringLiteral("Chart"), 0xFF000000); }
 QRgb ColorText() { return LayoutColor(QStringLiteral("Text"), 0xFFFFFFFF); }
-QRgb ColorChartBackground() {
-  return LayoutColor(QStringLiteral("ChartBackground"), 0xFFDFDFDF);
-}
+QRgb ColorChartBackground() { return LayoutColor(QStringLiteral("ChartBackground"), 0xFFDFDFDF); }
 
 }  // namespace TGlobals

@@ -80,8 +80,7 @@ TLng::~TLng() = default;
 
 int TLng::AddLang(const QString& LangName, const QString& FileName) {
   if (!QFileInfo::exists(FileName))
-    throw ESealwiseError(
-        QStringLiteral("Translation file \"%1\" doesn't exists.").arg(FileName));
+    throw ESealwiseError(QStringLiteral("Translation file \"%1\" doesn't exists.").arg(FileName));
   if (FLangs.contains(LangName, Qt::CaseInsensitive))
     throw ESealwiseError(QStringLiteral("Language %1 already exists.").arg(LangName));
   // Loaded before registering, so a file that cannot be read leaves no half-added language.
@@ -107,7 +106,9 @@ void TLng::SetLang(QObject* Sender, int Index) {
   if (Sender) Translate(Sender);
 }
 
-void TLng::SetLang(QObject* Sender, const QString& LangName) { SetLang(Sender, FindLang(LangName)); }
+void TLng::SetLang(QObject* Sender, const QString& LangName) {
+  SetLang(Sender, FindLang(LangName));
+}
 
 QString TLng::Translate(const QString& Text) const {
   if (Text.isEmpty() || FCurrentLang < 0) return Text;

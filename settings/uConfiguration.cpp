@@ -50,8 +50,8 @@ QString TConfiguration::ReadText(const QString& ASection, const QString& AKey,
   return FIni->ReadString(ASection, AKey, ADefault);
 }
 
-void TConfiguration::WriteText(const QString& ASection, const QString& AKey,
-                               const QString& AValue, const QString& ARemoveValue) {
+void TConfiguration::WriteText(const QString& ASection, const QString& AKey, const QString& AValue,
+                               const QString& ARemoveValue) {
   Store(ASection, AKey, AValue, AValue == ARemoveValue);
 }
 
@@ -61,8 +61,7 @@ bool TConfiguration::ReadFlag(const QString& ASection, const QString& AKey, bool
 
 void TConfiguration::WriteFlag(const QString& ASection, const QString& AKey, bool AValue,
                                bool ARemoveValue) {
-  Store(ASection, AKey, AValue ? QStringLiteral("1") : QStringLiteral("0"),
-        AValue == ARemoveValue);
+  Store(ASection, AKey, AValue ? QStringLiteral("1") : QStringLiteral("0"), AValue == ARemoveValue);
 }
 
 quint16 TConfiguration::ReadPort(const QString& ASection, const QString& AKey) const {
@@ -84,7 +83,9 @@ void TConfiguration::Store(const QString& ASection, const QString& AKey, const Q
 }
 
 QString TConfiguration::GetPhoneID() const { return ReadText(kDeviceID, kDeviceID, {}); }
-void TConfiguration::SetPhoneID(const QString& Value) { WriteText(kDeviceID, kDeviceID, Value, {}); }
+void TConfiguration::SetPhoneID(const QString& Value) {
+  WriteText(kDeviceID, kDeviceID, Value, {});
+}
 
 bool TConfiguration::GetShowLicense() const { return ReadFlag(kLicense, kShow, true); }
 void TConfiguration::SetShowLicense(bool Value) { WriteFlag(kLicense, kShow, Value, true); }
@@ -127,7 +128,9 @@ void TConfiguration::SetLanguage(const QString& Value) {
   WriteText(kLanguage, QStringLiteral("Lang"), Value, {});
 }
 
-bool TConfiguration::GetUseCloud() const { return ReadFlag(kCloud, QStringLiteral("UseCloud"), false); }
+bool TConfiguration::GetUseCloud() const {
+  return ReadFlag(kCloud, QStringLiteral("UseCloud"), false);
+}
 void TConfiguration::SetUseCloud(bool Value) {
   WriteFlag(kCloud, QStringLiteral("UseCloud"), Value, false);
 }
@@ -160,18 +163,24 @@ void TConfiguration::SetCloudSendLocation(bool Value) {
   WriteFlag(kCloud, QStringLiteral("CloudSendLocation"), Value, false);
 }
 
-bool TConfiguration::GetUseSMTP() const { return ReadFlag(kSMTP, QStringLiteral("UseSMTP"), false); }
+bool TConfiguration::GetUseSMTP() const {
+  return ReadFlag(kSMTP, QStringLiteral("UseSMTP"), false);
+}
 void TConfiguration::SetUseSMTP(bool Value) {
   WriteFlag(kSMTP, QStringLiteral("UseSMTP"), Value, false);
 }
 
-QString TConfiguration::GetSMTPHost() const { return ReadText(kSMTP, QStringLiteral("SMTPHost"), {}); }
+QString TConfiguration::GetSMTPHost() const {
+  return ReadText(kSMTP, QStringLiteral("SMTPHost"), {});
+}
 void TConfiguration::SetSMTPHost(const QString& Value) {
   WriteText(kSMTP, QStringLiteral("SMTPHost"), Value, {});
 }
 
 quint16 TConfiguration::GetSMTPPort() const { return ReadPort(kSMTP, QStringLiteral("SMTPPort")); }
-void TConfiguration::SetSMTPPort(quint16 Value) { WritePort(kSMTP, QStringLiteral("SMTPPort"), Value); }
+void TConfiguration::SetSMTPPort(quint16 Value) {
+  WritePort(kSMTP, QStringLiteral("SMTPPort"), Value);
+}
 
 QString TConfiguration::GetSMTPUser() const {
   return ReadText(kSMTP, QStringLiteral("SMTPUserName"), {});
@@ -187,7 +196,9 @@ void TConfiguration::SetSMTPPass(const QString& Value) {
   WriteText(kSMTP, QStringLiteral("SMTPPassword"), Value, {});
 }
 
-QString TConfiguration::GetEmailTo() const { return ReadText(kEmail, QStringLiteral("EmailTo"), {}); }
+QString TConfiguration::GetEmailTo() const {
+  return ReadText(kEmail, QStringLiteral("EmailTo"), {});
+}
 void TConfiguration::SetEmailTo(const QString& Value) {
   WriteText(kEmail, QStringLiteral("EmailTo"), Value, {});
 }
@@ -199,7 +210,9 @@ void TConfiguration::SetEmailSubject(const QString& Value) {
   WriteText(kEmail, QStringLiteral("EmailSubject"), Value, kDefaultEmailSubject);
 }
 
-bool TConfiguration::GetUseProxy() const { return ReadFlag(kProxy, QStringLiteral("UseProxy"), false); }
+bool TConfiguration::GetUseProxy() const {
+  return ReadFlag(kProxy, QStringLiteral("UseProxy"), false);
+}
 void TConfiguration::SetUseProxy(bool Value) {
   WriteFlag(kProxy, QStringLiteral("UseProxy"), Value, false);
 }
@@ -211,7 +224,9 @@ void TConfiguration::SetProxyHost(const QString& Value) {
   WriteText(kProxy, QStringLiteral("ProxyHost"), Value, {});
 }
 
-quint16 TConfiguration::GetProxyPort() const { return ReadPort(kProxy, QStringLiteral("ProxyPort")); }
+quint16 TConfiguration::GetProxyPort() const {
+  return ReadPort(kProxy, QStringLiteral("ProxyPort"));
+}
 void TConfiguration::SetProxyPort(quint16 Value) {
   WritePort(kProxy, QStringLiteral("ProxyPort"), Value);
 }

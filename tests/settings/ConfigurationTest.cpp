@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QDir>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
-#include <sys/resource.h>
 
 #include "SealwiseError.h"
 #include "SettingsTestFiles.h"
@@ -109,7 +109,10 @@ struct TPropertyCase {
 TPropertyCase Text(const char* AName, const char* ASection, const char* AKey,
                    void (TConfiguration::*ASet)(const QString&),
                    QString (TConfiguration::*AGet)() const, const QString& ARemoveValue = {}) {
-  return {AName, ASection, AKey, QStringLiteral("Zoë's value"),
+  return {AName,
+          ASection,
+          AKey,
+          QStringLiteral("Zoë's value"),
           [ASet](TConfiguration& c) { (c.*ASet)(QStringLiteral("Zoë's value")); },
           [ASet, ARemoveValue](TConfiguration& c) { (c.*ASet)(ARemoveValue); },
           [AGet](const TConfiguration& c) { return (c.*AGet)(); }};
@@ -118,7 +121,10 @@ TPropertyCase Text(const char* AName, const char* ASection, const char* AKey,
 TPropertyCase Flag(const char* AName, const char* ASection, const char* AKey,
                    void (TConfiguration::*ASet)(bool), bool (TConfiguration::*AGet)() const,
                    bool ARemoveValue = false) {
-  return {AName, ASection, AKey, ARemoveValue ? QStringLiteral("0") : QStringLiteral("1"),
+  return {AName,
+          ASection,
+          AKey,
+          ARemoveValue ? QStringLiteral("0") : QStringLiteral("1"),
           [ASet, ARemoveValue](TConfiguration& c) { (c.*ASet)(!ARemoveValue); },
           [ASet, ARemoveValue](TConfiguration& c) { (c.*ASet)(ARemoveValue); },
           [AGet](const TConfiguration& c) { return QString::number((c.*AGet)()); }};
@@ -126,7 +132,10 @@ TPropertyCase Flag(const char* AName, const char* ASection, const char* AKey,
 
 TPropertyCase Port(const char* AName, const char* ASection, const char* AKey,
                    void (TConfiguration::*ASet)(quint16), quint16 (TConfiguration::*AGet)() const) {
-  return {AName, ASection, AKey, QStringLiteral("465"),
+  return {AName,
+          ASection,
+          AKey,
+          QStringLiteral("465"),
           [ASet](TConfiguration& c) { (c.*ASet)(465); },
           [ASet](TConfiguration& c) { (c.*ASet)(587); },
           [AGet](const TConfiguration& c) { return QString::number((c.*AGet)()); }};

@@ -28,15 +28,15 @@ INSTANTIATE_TEST_SUITE_P(
                       TIntegerCase{"+7", 7}, TIntegerCase{"2147483647", 2147483647},
                       TIntegerCase{"-2147483648", std::numeric_limits<qint32>::min()},
                       TIntegerCase{"2147483648", std::nullopt},
-                      TIntegerCase{"99999999999", std::nullopt},
-                      TIntegerCase{"$FF", 255}, TIntegerCase{"$ff102030", qint32(0xFF102030)},
-                      TIntegerCase{"0x1", 1}, TIntegerCase{"0XFFFFFFFF", -1},
-                      TIntegerCase{"$100000000", std::nullopt}, TIntegerCase{"$", std::nullopt},
-                      TIntegerCase{"0x", std::nullopt}, TIntegerCase{"$0x1", std::nullopt},
-                      TIntegerCase{"FF", std::nullopt}, TIntegerCase{"yes", std::nullopt},
-                      TIntegerCase{"", std::nullopt}, TIntegerCase{"1 2", std::nullopt},
-                      TIntegerCase{"-", std::nullopt}, TIntegerCase{"-$1", std::nullopt},
-                      TIntegerCase{"١٢", std::nullopt}, TIntegerCase{"12abc", std::nullopt}));
+                      TIntegerCase{"99999999999", std::nullopt}, TIntegerCase{"$FF", 255},
+                      TIntegerCase{"$ff102030", qint32(0xFF102030)}, TIntegerCase{"0x1", 1},
+                      TIntegerCase{"0XFFFFFFFF", -1}, TIntegerCase{"$100000000", std::nullopt},
+                      TIntegerCase{"$", std::nullopt}, TIntegerCase{"0x", std::nullopt},
+                      TIntegerCase{"$0x1", std::nullopt}, TIntegerCase{"FF", std::nullopt},
+                      TIntegerCase{"yes", std::nullopt}, TIntegerCase{"", std::nullopt},
+                      TIntegerCase{"1 2", std::nullopt}, TIntegerCase{"-", std::nullopt},
+                      TIntegerCase{"-$1", std::nullopt}, TIntegerCase{"١٢", std::nullopt},
+                      TIntegerCase{"12abc", std::nullopt}));
 
 TEST(IniDocumentTest, NamesAreCaseInsensitiveAndKeepTheirFirstSpelling) {
   TIniDocument doc;
@@ -49,7 +49,8 @@ TEST(IniDocumentTest, NamesAreCaseInsensitiveAndKeepTheirFirstSpelling) {
 
 TEST(IniDocumentTest, LinesOutsideSectionsCommentsAndStrayTextAreSkipped) {
   TIniDocument doc;
-  doc.LoadFromBytes("Orphan=1\r\n; [Hidden]\r\n[A]\r\nno equals\r\n=novalue\r\n;k=v\r\nk=a=b\r\n[]\r\nx=1");
+  doc.LoadFromBytes(
+      "Orphan=1\r\n; [Hidden]\r\n[A]\r\nno equals\r\n=novalue\r\n;k=v\r\nk=a=b\r\n[]\r\nx=1");
   EXPECT_FALSE(doc.ValueExists("", "Orphan"));
   EXPECT_FALSE(doc.ValueExists("A", ";k"));
   EXPECT_EQ(doc.ReadString("A", "k", {}), "a=b");
@@ -81,7 +82,8 @@ TEST_P(IniBomTest, SettingsRoundTripInTheirEncoding) {
   QTemporaryDir dir;
   const QString path = dir.filePath("Settings.cfg");
   QStringEncoder encoder(param.Encoding);
-  ASSERT_TRUE(WriteBytes(path, param.Mark + QByteArray(encoder.encode(u"[AppSettings]\r\nUserName=Zoë Ωmega\r\n"))));
+  ASSERT_TRUE(WriteBytes(
+      path, param.Mark + QByteArray(encoder.encode(u"[AppSettings]\r\nUserName=Zoë Ωmega\r\n"))));
   {
     TConfiguration config(path);
     EXPECT_EQ(config.GetDefaultUserName(), u"Zoë Ωmega");
@@ -91,7 +93,9 @@ TEST_P(IniBomTest, SettingsRoundTripInTheirEncoding) {
   EXPECT_TRUE(written.startsWith(param.Mark)) << param.Name;
   QStringDecoder decoder(param.Encoding);
   const QString text = decoder.decode(written.mid(param.Mark.size()));
-  EXPECT_EQ(text, u"[AppSettings]\nUserName=Zoë Ωmega\n\n[Cloud]\nOwnCloudAddress=https://zürich.example\n"_qs);
+  EXPECT_EQ(
+      text,
+      u"[AppSettings]\nUserName=Zoë Ωmega\n\n[Cloud]\nOwnCloudAddress=https://zürich.example\n"_qs);
   TConfiguration reread(path);
   EXPECT_EQ(reread.GetCloudAddress(), u"https://zürich.example");
 }

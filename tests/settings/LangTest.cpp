@@ -74,10 +74,10 @@ TEST_P(LngFileRulesTest, TranslatesOnlyWellFormedEntries) {
 INSTANTIATE_TEST_SUITE_P(
     Entries, LngFileRulesTest,
     ::testing::Values(TEntryCase{"Sending Firmware...", "Sende Firmware..."},
-                      TEntryCase{"Cancel", "Abbrechen"},          // blanks around both sides
-                      TEntryCase{"Close", "Close"},               // no space before :=
-                      TEntryCase{"Connect", "Connect"},           // comment line
-                      TEntryCase{"Empty", "Empty"},               // empty translation
+                      TEntryCase{"Cancel", "Abbrechen"},  // blanks around both sides
+                      TEntryCase{"Close", "Close"},       // no space before :=
+                      TEntryCase{"Connect", "Connect"},   // comment line
+                      TEntryCase{"Empty", "Empty"},       // empty translation
                       TEntryCase{"SENDING FIRMWARE...", "SENDING FIRMWARE..."},  // case-sensitive
                       TEntryCase{"Plain", "Schlicht"},            // quotes are optional
                       TEntryCase{"Say \"hi\"", "Sag \"hallo\""},  // inner quotes stay
@@ -204,25 +204,39 @@ TEST_F(WindowTranslationTest, ControlKeysFollowTheObjectNames) {
 
 TEST_F(WindowTranslationTest, SwitchingLanguagesTranslatesFromTheRecordedSourceTexts) {
   TLang::SetLang(&FWindow, "German");
-  ExpectTexts({{FStatus, "Sende Firmware..."}, {FCancel, "Abbrechen"}, {FOnPage, "Batterie"},
-               {FStatusA, "Zustand"}, {FStatusB, "Abbrechen"}, {FSpin, "5"}});
+  ExpectTexts({{FStatus, "Sende Firmware..."},
+               {FCancel, "Abbrechen"},
+               {FOnPage, "Batterie"},
+               {FStatusA, "Zustand"},
+               {FStatusB, "Abbrechen"},
+               {FSpin, "5"}});
   FSpin->setValue(7);  // data in Qt's internal line edit is never taken for a source text
 
   TLang::SetLang(&FWindow, "French");
-  ExpectTexts({{FStatus, "Envoi du firmware..."}, {FCancel, "Annuler"}, {FOnPage, "Battery"},
-               {FStatusA, "Status"}, {FStatusB, "Annuler"}});
+  ExpectTexts({{FStatus, "Envoi du firmware..."},
+               {FCancel, "Annuler"},
+               {FOnPage, "Battery"},
+               {FStatusA, "Status"},
+               {FStatusB, "Annuler"}});
 
   TLang::SetLang(&FWindow, "ENGLISH");
-  ExpectTexts({{FStatus, "Sending Firmware..."}, {FCancel, "Cancel"}, {FOnPage, "Battery"},
-               {FStatusA, "Status"}, {FStatusB, "Cancel"}, {FSpin, "7"}});
+  ExpectTexts({{FStatus, "Sending Firmware..."},
+               {FCancel, "Cancel"},
+               {FOnPage, "Battery"},
+               {FStatusA, "Status"},
+               {FStatusB, "Cancel"},
+               {FSpin, "7"}});
 }
 
 TEST_F(WindowTranslationTest, ExcludedControlsKeepTheirTextsAndSoDoTheirChildren) {
   TLang::ExcludeFromTranslation(FInfo);
   TLang::ExcludeFromTranslation(FCancel);
   TLang::SetLang(&FWindow, "German");
-  ExpectTexts({{FInfoLine, "Cancel"}, {FUnnamed, "Cancel"}, {FStatusB, "Cancel"},
-               {FCancel, "Cancel"}, {FStatus, "Sende Firmware..."}});
+  ExpectTexts({{FInfoLine, "Cancel"},
+               {FUnnamed, "Cancel"},
+               {FStatusB, "Cancel"},
+               {FCancel, "Cancel"},
+               {FStatus, "Sende Firmware..."}});
 }
 
 TEST_F(WindowTranslationTest, UnnamedControlsTranslateTheirCurrentText) {

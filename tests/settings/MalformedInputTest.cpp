@@ -52,8 +52,8 @@ QString ReadTranslation(const QTemporaryDir& ADir, const QByteArray& AContent) {
 }
 
 const TFileKind kKinds[] = {
-    {"Settings", "[AppSettings]\nUserName=Ann\n", "[appsettings]\nusername=Bob\n", "Ann", "Ann",
-     "", ReadSettings},
+    {"Settings", "[AppSettings]\nUserName=Ann\n", "[appsettings]\nusername=Bob\n", "Ann", "Ann", "",
+     ReadSettings},
     {"Colors", "[Colors]\nPanel=$FF102030\n", "[COLORS]\nPanel=1\n", "ff102030", "ff102030",
      "ff1e1e1c", ReadColors},
     {"Translation", "\"Cancel\" :=\"Abbrechen\"\n", "\"Cancel\" :=\"Annuler\"\n", "Abbrechen",
@@ -109,9 +109,15 @@ TEST_P(MalformedInputTest, LoadsAndKeepsTheWellFormedRest) {
   QTemporaryDir dir;
   const QString value = kind->LoadAndRead(dir, damage->Build(*kind));
   switch (damage->Expect) {
-    case TExpect::Entry: EXPECT_EQ(value, kind->Expected); break;
-    case TExpect::Contradiction: EXPECT_EQ(value, kind->ExpectedWithContradiction); break;
-    case TExpect::Default: EXPECT_EQ(value, kind->Default); break;
+    case TExpect::Entry:
+      EXPECT_EQ(value, kind->Expected);
+      break;
+    case TExpect::Contradiction:
+      EXPECT_EQ(value, kind->ExpectedWithContradiction);
+      break;
+    case TExpect::Default:
+      EXPECT_EQ(value, kind->Default);
+      break;
   }
 }
 

@@ -11,5 +11,6 @@ inline QByteArray ReadBytes(const QString& APath) {
 
 inline bool WriteBytes(const QString& APath, const QByteArray& ABytes) {
   QFile file(APath);
-  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(ABytes) == ABytes.size();
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+         file.write(ABytes) == ABytes.size();
 }
