@@ -180,11 +180,6 @@ void TQueueWorker::Terminate() {
   FWake.notify_all();
 }
 
-bool TQueueWorker::Terminated() const {
-  std::lock_guard<std::mutex> lock(FLock);
-  return FTerminated;
-}
-
 void TQueueWorker::Execute() {
   try {
     while (SleepInterval()) FStep();

@@ -55,7 +55,6 @@ class TQueueWorker {
 
   void Start();      // once; later calls and calls after Terminate do nothing
   void Terminate();  // asks the thread to leave at its next check; returns at once
-  bool Terminated() const;
 
  private:
   void Execute();
@@ -63,7 +62,7 @@ class TQueueWorker {
 
   const std::function<quint32()> FInterval;
   const std::function<void()> FStep;
-  mutable std::mutex FLock;
+  std::mutex FLock;
   std::condition_variable FWake;
   bool FTerminated = false;
   std::thread FThread;

@@ -212,6 +212,7 @@ TEST_F(SendQueue, ClearRemovesEverything) {
 TEST_F(SendQueue, HandlerRunsOnTheWorkerThread) {
   FQueue->Add(QByteArray("A"));
   StartFast(false);
+  FQueue->Start();  // a second start changes nothing: still one worker
   ASSERT_TRUE(FHandOvers.WaitFor(3));
   const std::vector<QThread*> threads = FHandOvers.Threads();
   EXPECT_NE(threads.front(), QCoreApplication::instance()->thread());
@@ -258,6 +259,7 @@ TEST_F(SendQueue, TerminateEndsHandOvers) {
   ProcessEventsFor(100);
   EXPECT_LE(FHandOvers.Count(), atTerminate + 1);  // one may have been under way
   const int settled = FHandOvers.Count();
+  FQueue->Start();  // a terminated queue stays ended
   ProcessEventsFor(100);
   EXPECT_EQ(FHandOvers.Count(), settled);
 }
