@@ -16,6 +16,9 @@
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <thread>
+
+#include "KX52xx.Data.Queues.h"
 
 namespace {
 
@@ -122,8 +125,8 @@ struct TRestShared {
   bool Ending = false;
   QString Token;
   TProxySettings Proxy;
-  quint64 PostedCalls = 0;
-  quint64 FinishedCalls = 0;
+  // The worker's own thread object while its loop runs: quitting it ends a request in flight.
+  QThread* WorkerThread = nullptr;
   // Touched on the GUI thread only.
   TOnRestSend OnSend;
   TOnRestResponse OnResponse;
@@ -158,23 +161,45 @@ struct TRestShared {
 
 // --- TRestIOThread ----------------------------------------------------------------------------
 
-class TRestIOThread : public QThread {
+class TRestIOThread {
  public:
   TRestIOThread(std::shared_ptr<TRestShared> shared, const QString& baseURL)
       : FShared(std::move(shared)), FBaseURL(baseURL) {}
+  ~TRestIOThread() {
+    Stop();
+    if (FThread.joinable()) FThread.join();
+  }
+  TRestIOThread(const TRestIOThread&) = delete;
+  TRestIOThread& operator=(const TRestIOThread&) = delete;
 
-  // Any thread. Wakes every wait of the worker; a request in flight is abandoned.
+  void Start() { FThread = std::thread([this] { Run(); }); }
+
+  // Any thread. Wakes every wait of the worker, a wait for the GUI thread included; a request
+  // in flight is abandoned.
   void Stop() {
     {
       std::lock_guard<std::mutex> guard(FShared->Lock);
       FShared->Ending = true;
+      // Ends the local event loop of a request in flight, and makes every later one return.
+      if (FShared->WorkerThread) FShared->WorkerThread->quit();
     }
     FShared->Wake.notify_all();
-    quit();  // ends the local event loop of a request in flight, and every later one
+    FGuiCall.Abort();
   }
 
- protected:
-  void run() override {
+ private:
+  void Run() {
+    {
+      std::lock_guard<std::mutex> guard(FShared->Lock);
+      if (FShared->Ending) return;
+      FShared->WorkerThread = QThread::currentThread();
+    }
+    Serve();
+    std::lock_guard<std::mutex> guard(FShared->Lock);
+    FShared->WorkerThread = nullptr;
+  }
+
+  void Serve() {
     QNetworkAccessManager client;
     client.setCookieJar(new QNetworkCookieJar(&client));
     while (WaitForWork()) {
@@ -190,7 +215,6 @@ class TRestIOThread : public QThread {
     }
   }
 
- private:
   // Sleeps until a task is queued; false when the worker is to end.
   bool WaitForWork() {
     std::unique_lock<std::mutex> lock(FShared->Lock);
@@ -205,30 +229,14 @@ class TRestIOThread : public QThread {
     return !FShared->Wake.wait_for(lock, pause, [this] { return FShared->Ending; });
   }
 
-  // Runs work on the GUI thread and waits until it has run; false (without waiting further)
-  // when the worker is told to end meanwhile, so shutting down never waits for the GUI thread.
-  template <typename Work>
-  bool RunOnGuiThread(Work work) {
-    quint64 ticket = 0;
-    {
-      std::lock_guard<std::mutex> guard(FShared->Lock);
-      if (FShared->Ending) return false;
-      ticket = ++FShared->PostedCalls;
+  // Runs the call on the GUI thread and waits until it has run; false when the worker is told
+  // to end meanwhile (then the call does not run). A handler's error drops that report only.
+  bool RunOnGuiThread(std::function<void()> call) {
+    try {
+      return FGuiCall.Run(std::move(call));
+    } catch (...) {
+      return !IsEnding();
     }
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [shared = FShared, work = std::move(work), ticket] {
-          work();
-          {
-            std::lock_guard<std::mutex> guard(shared->Lock);
-            shared->FinishedCalls = ticket;
-          }
-          shared->Wake.notify_all();
-        },
-        Qt::QueuedConnection);
-    std::unique_lock<std::mutex> lock(FShared->Lock);
-    FShared->Wake.wait(lock, [&] { return FShared->Ending || FShared->FinishedCalls >= ticket; });
-    return !FShared->Ending;
   }
 
   QNetworkRequest BuildRequest(const TRestIOTask& task) const {
@@ -286,6 +294,8 @@ class TRestIOThread : public QThread {
 
   std::shared_ptr<TRestShared> FShared;
   const QString FBaseURL;
+  TGuiThreadCall FGuiCall;
+  std::thread FThread;
 };
 
 // --- TRESTSender ------------------------------------------------------------------------------
@@ -296,7 +306,7 @@ TRESTSender::TRESTSender(const QString& ABaseURL, const TProxySettings& AProxyCo
     : FShared(std::make_shared<TRestShared>()) {
   FShared->Proxy.Assign(AProxyConfiguration);
   RestIOThread = std::make_unique<TRestIOThread>(FShared, ABaseURL);
-  RestIOThread->start();
+  RestIOThread->Start();
 }
 
 TRESTSender::~TRESTSender() {
@@ -307,8 +317,7 @@ TRESTSender::~TRESTSender() {
   }
   FShared->OnSend = nullptr;
   FShared->OnResponse = nullptr;
-  RestIOThread->Stop();
-  RestIOThread->wait();
+  RestIOThread.reset();  // stops and joins the worker
 }
 
 void TRESTSender::Write(const QString& AAddress, TRESTRequestMethod RESTRequestMethod,
