@@ -1,8 +1,8 @@
 #include "KX52xx.Sim.Device.h"
 
-#include "KX52xx.Sim.Wire.h"
-
 #include <algorithm>
+
+#include "KX52xx.Sim.Wire.h"
 
 using namespace KX52xxSimWire;
 
@@ -22,8 +22,7 @@ constexpr quint8 ModelNumber = 1, DeviceName = 2, Manufacturer = 3, SerialNumber
                  Sensors = 10, Functionality = 11, SetDeviceName = 15, Pressure = 16,
                  TempHumid = 17, Motion = 18, DeviceTime = 20, ReportCount = 32, History = 33,
                  SetUserName = 240, SetDeviceTime = 241, DfuMode = 242, Sensitivity = 251,
-                 ActivationPoint = 252, SetSensitivity = 253, SetActivationPoint = 254,
-                 Event = 255;
+                 ActivationPoint = 252, SetSensitivity = 253, SetActivationPoint = 254, Event = 255;
 }  // namespace Cmd
 
 }  // namespace
@@ -74,36 +73,52 @@ void KX52xxSimDevice::Log(quint8 code, const QByteArray& payload) {
 
 std::optional<QByteArray> KX52xxSimDevice::IdentityAnswer(quint8 code) const {
   switch (code) {
-    case Cmd::ModelNumber: return TextBytes(ModelName(FConfig.Model));
-    case Cmd::DeviceName: return Padded(DeviceName(), kNameAnswerLength);
-    case Cmd::Manufacturer: return TextBytes(FConfig.Manufacturer);
-    case Cmd::SerialNumber: return TextBytes(FConfig.SerialNumber);
-    case Cmd::FirmwareRev: return TextBytes(FConfig.FirmwareRev);
-    case Cmd::HardwareRev: return TextBytes(FConfig.HardwareRev);
-    case Cmd::SoftwareRev: return TextBytes(FConfig.SoftwareRev);
-    case Cmd::Mac: return FConfig.MacAddress;
-    case Cmd::Sensors: return SensorRecord(FConfig.Model);
-    case Cmd::Functionality: return FunctionalityRecord(FConfig.Model);
-    default: return std::nullopt;
+    case Cmd::ModelNumber:
+      return TextBytes(ModelName(FConfig.Model));
+    case Cmd::DeviceName:
+      return Padded(DeviceName(), kNameAnswerLength);
+    case Cmd::Manufacturer:
+      return TextBytes(FConfig.Manufacturer);
+    case Cmd::SerialNumber:
+      return TextBytes(FConfig.SerialNumber);
+    case Cmd::FirmwareRev:
+      return TextBytes(FConfig.FirmwareRev);
+    case Cmd::HardwareRev:
+      return TextBytes(FConfig.HardwareRev);
+    case Cmd::SoftwareRev:
+      return TextBytes(FConfig.SoftwareRev);
+    case Cmd::Mac:
+      return FConfig.MacAddress;
+    case Cmd::Sensors:
+      return SensorRecord(FConfig.Model);
+    case Cmd::Functionality:
+      return FunctionalityRecord(FConfig.Model);
+    default:
+      return std::nullopt;
   }
 }
 
 std::optional<QByteArray> KX52xxSimDevice::ReadingAnswer(quint8 code) {
   switch (code) {
-    case Cmd::Battery: return QByteArray(1, static_cast<char>(FBatteryLevel));
-    case Cmd::Pressure: return UInt32Bytes(CurrentPressure());
+    case Cmd::Battery:
+      return QByteArray(1, static_cast<char>(FBatteryLevel));
+    case Cmd::Pressure:
+      return UInt32Bytes(CurrentPressure());
     case Cmd::TempHumid: {
       QByteArray out(1, static_cast<char>(FTemperature));
       out.append(static_cast<char>(FHumidity));
       return out;
     }
-    case Cmd::Motion: return MotionRecord(FMotion);
-    case Cmd::DeviceTime: return UInt32Bytes(DeviceTime());
-    case Cmd::ReportCount: return UInt32Bytes(static_cast<quint32>(FHistory.size()));
+    case Cmd::Motion:
+      return MotionRecord(FMotion);
+    case Cmd::DeviceTime:
+      return UInt32Bytes(DeviceTime());
+    case Cmd::ReportCount:
+      return UInt32Bytes(static_cast<quint32>(FHistory.size()));
     case Cmd::Event:
-      return FLastNotification.isEmpty() ? LedPayload(KX52xxSimKind::LedsOff)
-                                         : FLastNotification;
-    default: return std::nullopt;
+      return FLastNotification.isEmpty() ? LedPayload(KX52xxSimKind::LedsOff) : FLastNotification;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -116,7 +131,8 @@ std::optional<QByteArray> KX52xxSimDevice::SettingAnswer(quint8 code, const QByt
     case Cmd::SetUserName:
       FSettings.UserName = TerminatedBytes(payload, kUserNameLength);
       return std::nullopt;
-    case Cmd::SetDeviceTime: return SetTime(payload);
+    case Cmd::SetDeviceTime:
+      return SetTime(payload);
     case Cmd::DfuMode:
       FDfuMode = true;
       return QByteArray(1, '\x01');
@@ -125,7 +141,8 @@ std::optional<QByteArray> KX52xxSimDevice::SettingAnswer(quint8 code, const QByt
       out.append(static_cast<char>(FSettings.MaskType));
       return out;
     }
-    case Cmd::ActivationPoint: return UInt16Bytes(FSettings.ActivationPoint100);
+    case Cmd::ActivationPoint:
+      return UInt16Bytes(FSettings.ActivationPoint100);
     case Cmd::SetSensitivity:
       if (payload.size() >= 2) FSettings.Sensitivity100 = ReadUInt16(payload, 0);
       if (payload.size() >= 3) FSettings.MaskType = ByteAt(payload, 2);
@@ -133,7 +150,8 @@ std::optional<QByteArray> KX52xxSimDevice::SettingAnswer(quint8 code, const QByt
     case Cmd::SetActivationPoint:
       if (payload.size() >= 2) FSettings.ActivationPoint100 = ReadUInt16(payload, 0);
       return std::nullopt;
-    default: return std::nullopt;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -152,7 +170,8 @@ std::vector<KX52xxSimMessage> KX52xxSimDevice::HistoryAnswer(const QByteArray& p
   const quint64 stored = FHistory.size();
   const quint64 wanted = std::min<quint64>(ReadUInt32(payload, 4), stored);
   // No start record means the newest ones.
-  const quint64 begin = first == kNoStartRecord ? stored - wanted : std::min<quint64>(first, stored);
+  const quint64 begin =
+      first == kNoStartRecord ? stored - wanted : std::min<quint64>(first, stored);
   const quint64 end = std::min(stored, begin + wanted);
   std::vector<KX52xxSimMessage> answers;
   for (quint64 i = begin; i < end; ++i)

@@ -1,9 +1,4 @@
 #pragma once
-#include "KX52xx.Sim.Events.h"
-#include "KX52xx.Sim.History.h"
-#include "KX52xx.Sim.Model.h"
-#include "KX52xx.Sim.Pressure.h"
-
 #include <QByteArray>
 #include <QtGlobal>
 #include <array>
@@ -12,6 +7,11 @@
 #include <optional>
 #include <random>
 #include <vector>
+
+#include "KX52xx.Sim.Events.h"
+#include "KX52xx.Sim.History.h"
+#include "KX52xx.Sim.Model.h"
+#include "KX52xx.Sim.Pressure.h"
 
 // One message of the device's protocol: a command code and its payload, in either direction.
 struct KX52xxSimMessage {

@@ -1,8 +1,8 @@
 #include "KX52xx.Sim.Events.h"
 
-#include "KX52xx.Sim.Wire.h"
-
 #include <algorithm>
+
+#include "KX52xx.Sim.Wire.h"
 
 namespace KX52xxSimKind {
 
@@ -25,27 +25,33 @@ int Uniform(std::mt19937& rng, int low, int high) {
   return std::uniform_int_distribution<int>(low, high)(rng);
 }
 
-qint16 Clamped16(int value) {
-  return static_cast<qint16>(std::clamp(value, -32768, 32767));
-}
+qint16 Clamped16(int value) { return static_cast<qint16>(std::clamp(value, -32768, 32767)); }
+
+struct TNominalAlert {
+  quint8 Kind;
+  KX52xxSimAlertValues Values;
+};
 
 // Typical reading and limit of each hazard alert, in hundredths of its unit.
+constexpr TNominalAlert kNominalAlerts[] = {
+    {32, {1500, 1000}},      // seconds without a breath
+    {33, {420, 600}},        // breaths a minute
+    {34, {1250, 800}},       // g
+    {35, {230, 180}},        // metres fallen
+    {36, {300, 500}},        // degrees
+    {37, {4150, 4000}},      // degrees
+    {38, {1200, 2000}},      // percent humidity
+    {39, {9300, 9000}},      // percent humidity
+    {48, {120000, 100000}},  // ppm CO2
+    {49, {520000, 500000}},  // ppm CO2
+    {50, {3500, 2000}},      // ppm ethanol
+    {51, {12000, 10000}},    // ppm ethanol
+};
+
 KX52xxSimAlertValues NominalAlertValues(quint8 kind) {
-  switch (kind) {
-    case 32: return {1500, 1000};     // seconds without a breath
-    case 33: return {420, 600};       // breaths per minute
-    case 34: return {1250, 800};      // g
-    case 35: return {230, 180};       // metres fallen
-    case 36: return {300, 500};       // degrees
-    case 37: return {4150, 4000};
-    case 38: return {1200, 2000};     // percent
-    case 39: return {9300, 9000};
-    case 48: return {120000, 100000}; // ppm CO2
-    case 49: return {520000, 500000};
-    case 50: return {3500, 2000};     // ppm ethanol
-    case 51: return {12000, 10000};
-    default: return {0, 0};
-  }
+  for (const TNominalAlert& alert : kNominalAlerts)
+    if (alert.Kind == kind) return alert.Values;
+  return {};
 }
 
 }  // namespace
@@ -73,8 +79,8 @@ KX52xxSimAlertValues TypicalAlertValues(quint8 kind, std::mt19937& rng) {
   const int spread = static_cast<int>(values.Reference / 20);
   const int jitter = Uniform(rng, 0, spread);
   // The reading lies beyond the limit on the side the alert is about.
-  values.Measured = values.Measured >= values.Reference ? values.Measured + jitter
-                                                        : values.Measured - jitter / 2;
+  values.Measured =
+      values.Measured >= values.Reference ? values.Measured + jitter : values.Measured - jitter / 2;
   return values;
 }
 

@@ -1,8 +1,8 @@
 #include "KX52xx.Sim.History.h"
 
-#include "KX52xx.Sim.Wire.h"
-
 #include <algorithm>
+
+#include "KX52xx.Sim.Wire.h"
 
 namespace {
 
@@ -58,9 +58,8 @@ KX52xxSimHistoryRecord PastRecord(KX52xxSimModel model, quint32 time, quint16 ac
     return SealCheckRecord(
         TypicalSealCheck(kind == KX52xxSimKind::SealCheckPassed, activationPoint100, rng), time,
         name, mask);
-  const KX52xxSimAlertValues values = KX52xxSimKind::IsHazard(kind)
-                                          ? TypicalAlertValues(kind, rng)
-                                          : KX52xxSimAlertValues{};
+  const KX52xxSimAlertValues values =
+      KX52xxSimKind::IsHazard(kind) ? TypicalAlertValues(kind, rng) : KX52xxSimAlertValues{};
   return EventRecord(kind, values, time, name, mask);
 }
 
@@ -87,7 +86,9 @@ KX52xxSimHistoryRecord EventRecord(quint8 kind, const KX52xxSimAlertValues& valu
   record.UserName = userName;
   record.MaskType = maskType;
   // The store keeps 16-bit values; larger readings are kept at the top of the range.
-  const auto stored = [](quint32 value) { return static_cast<qint16>(std::min<quint32>(value, 32767)); };
+  const auto stored = [](quint32 value) {
+    return static_cast<qint16>(std::min<quint32>(value, 32767));
+  };
   record.Values = {stored(values.Measured), stored(values.Reference), 0, 0, 0};
   return record;
 }

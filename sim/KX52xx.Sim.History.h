@@ -1,12 +1,12 @@
 #pragma once
-#include "KX52xx.Sim.Events.h"
-#include "KX52xx.Sim.Model.h"
-
 #include <QByteArray>
 #include <QtGlobal>
 #include <array>
 #include <random>
 #include <vector>
+
+#include "KX52xx.Sim.Events.h"
+#include "KX52xx.Sim.Model.h"
 
 // One record of the device's history store.
 struct KX52xxSimHistoryRecord {
@@ -23,8 +23,7 @@ struct KX52xxSimHistoryRecord {
 KX52xxSimHistoryRecord SealCheckRecord(const KX52xxSimSealCheck& check, quint32 deviceTime,
                                        const QByteArray& userName, quint8 maskType);
 KX52xxSimHistoryRecord EventRecord(quint8 kind, const KX52xxSimAlertValues& values,
-                                   quint32 deviceTime, const QByteArray& userName,
-                                   quint8 maskType);
+                                   quint32 deviceTime, const QByteArray& userName, quint8 maskType);
 
 // The three pieces a record travels as in answers to command 33: the record start (16
 // bytes), the user name with the checksum status (16 bytes) and the time (8 bytes). The
@@ -40,5 +39,4 @@ quint8 RecordCrc(const KX52xxSimHistoryRecord& record);
 // little before nowDeviceTime.
 std::vector<KX52xxSimHistoryRecord> GeneratedHistory(KX52xxSimModel model, int count,
                                                      quint32 nowDeviceTime,
-                                                     quint16 activationPoint100,
-                                                     std::mt19937& rng);
+                                                     quint16 activationPoint100, std::mt19937& rng);

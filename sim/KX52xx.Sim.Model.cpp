@@ -8,10 +8,10 @@ namespace {
 namespace Sensor {
 constexpr quint32 BatteryCharger = 1u << 0;
 constexpr quint32 SerialPort = 1u << 1;
-constexpr quint32 UsbC = 1u << 2;         // connection type 1
-constexpr quint32 Ble42 = 1u << 4;        // Bluetooth kind 1
-constexpr quint32 Flash16Mb = 1u << 6;    // flash kind 1
-constexpr quint32 Flash64Mb = 1u << 7;    // flash kind 2
+constexpr quint32 UsbC = 1u << 2;       // connection type 1
+constexpr quint32 Ble42 = 1u << 4;      // Bluetooth kind 1
+constexpr quint32 Flash16Mb = 1u << 6;  // flash kind 1
+constexpr quint32 Flash64Mb = 1u << 7;  // flash kind 2
 constexpr quint32 Accelerometer = 1u << 10;
 constexpr quint32 Gyroscope = 1u << 11;
 constexpr quint32 Magnetometer = 1u << 12;
@@ -69,40 +69,45 @@ std::optional<KX52xxSimModel> ParseModel(const QString& text) {
   return std::nullopt;
 }
 
-QByteArray SensorRecord(KX52xxSimModel model) {
-  quint32 bits = Sensor::BatteryCharger | Sensor::SerialPort | Sensor::UsbC | Sensor::Ble42 |
-                 Sensor::Pressure1 | Sensor::Temperature | Sensor::Humidity | Sensor::Rtc;
+namespace {
+
+struct TCapabilities {
+  quint32 Sensors;
+  quint32 Functions;
+};
+
+constexpr quint32 kCommonSensors = Sensor::BatteryCharger | Sensor::SerialPort | Sensor::UsbC |
+                                   Sensor::Ble42 | Sensor::Pressure1 | Sensor::Temperature |
+                                   Sensor::Humidity | Sensor::Rtc;
+constexpr quint32 kCommonFunctions = Function::FixedSealwise | Function::AutomaticSealwise |
+                                     Function::WorkOnBreathing | Function::TemperatureCelsius |
+                                     Function::Humidity | Function::DfuUsbAndBle |
+                                     Function::AlertSealwise;
+
+// The KX5211 adds motion sensing to the KX5210; the KX5220 adds the compass, the second
+// pressure sensor, more flash and the hazard alerts.
+TCapabilities CapabilitiesOf(KX52xxSimModel model) {
   switch (model) {
-    case KX52xxSimModel::KX5210:
-      bits |= Sensor::Flash16Mb;
-      break;
     case KX52xxSimModel::KX5211:
-      bits |= Sensor::Flash16Mb | Sensor::Accelerometer | Sensor::Gyroscope;
-      break;
+      return {kCommonSensors | Sensor::Flash16Mb | Sensor::Accelerometer | Sensor::Gyroscope,
+              kCommonFunctions | Function::Movement};
     case KX52xxSimModel::KX5220:
-      bits |= Sensor::Flash64Mb | Sensor::Accelerometer | Sensor::Gyroscope |
-              Sensor::Magnetometer | Sensor::Pressure2;
+      return {kCommonSensors | Sensor::Flash64Mb | Sensor::Accelerometer | Sensor::Gyroscope |
+                  Sensor::Magnetometer | Sensor::Pressure2,
+              kCommonFunctions | Function::Magnetic | Function::Movement |
+                  Function::ImpactDetection | Function::FailProtection | Function::HazardAlerts};
+    case KX52xxSimModel::KX5210:
       break;
   }
-  return Record24(bits);
+  return {kCommonSensors | Sensor::Flash16Mb, kCommonFunctions};
 }
 
+}  // namespace
+
+QByteArray SensorRecord(KX52xxSimModel model) { return Record24(CapabilitiesOf(model).Sensors); }
+
 QByteArray FunctionalityRecord(KX52xxSimModel model) {
-  quint32 bits = Function::FixedSealwise | Function::AutomaticSealwise |
-                 Function::WorkOnBreathing | Function::TemperatureCelsius | Function::Humidity |
-                 Function::DfuUsbAndBle | Function::AlertSealwise;
-  switch (model) {
-    case KX52xxSimModel::KX5210:
-      break;
-    case KX52xxSimModel::KX5211:
-      bits |= Function::Movement;
-      break;
-    case KX52xxSimModel::KX5220:
-      bits |= Function::Magnetic | Function::Movement | Function::ImpactDetection |
-              Function::FailProtection | Function::HazardAlerts;
-      break;
-  }
-  return Record24(bits);
+  return Record24(CapabilitiesOf(model).Functions);
 }
 
 bool RaisesHazardAlerts(KX52xxSimModel model) { return model == KX52xxSimModel::KX5220; }
@@ -133,16 +138,15 @@ QByteArray MotionRecord(const KX52xxSimMotion& motion) {
                        motion.GyroX, motion.AccelZ, motion.AccelY, motion.AccelX})
     KX52xxSimWire::AppendUInt16(out, static_cast<quint16>(value));
   out.append(static_cast<char>(motion.MagRangeCode));
-  out.append(static_cast<char>((motion.GyroRangeCode & 0x0F) << 4 |
-                               (motion.AccelRangeCode & 0x0F)));
+  out.append(
+      static_cast<char>((motion.GyroRangeCode & 0x0F) << 4 | (motion.AccelRangeCode & 0x0F)));
   return out;
 }
 
 KX52xxSimConfig Completed(KX52xxSimConfig config) {
   if (config.SerialNumber.isEmpty())
-    config.SerialNumber = ModelDigits(config.Model) + QStringLiteral("-%1").arg(
-                                                          config.Seed % 100000, 5, 10,
-                                                          QLatin1Char('0'));
+    config.SerialNumber = ModelDigits(config.Model) +
+                          QStringLiteral("-%1").arg(config.Seed % 100000, 5, 10, QLatin1Char('0'));
   if (config.MacAddress.size() != 6) {
     const QByteArray serial = KX52xxSimWire::TextBytes(config.SerialNumber);
     config.MacAddress = QByteArray::fromHex("D4CA6E");

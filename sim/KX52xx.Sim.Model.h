@@ -47,11 +47,11 @@ struct KX52xxSimConfig {
   QString HardwareRev = QStringLiteral("C");
   QString SoftwareRev = QStringLiteral("2.4.1-17");
   QByteArray MacAddress;
-  int HistoryCount = 12;     // records stored when the device starts
-  quint8 BatteryLevel = 4;   // 0..4 bars, 5 = charging
-  quint8 Temperature = 24;   // degrees
-  quint8 Humidity = 41;      // percent
-  quint32 Seed = 1;          // the waveform noise and the stored records follow it
+  int HistoryCount = 12;    // records stored when the device starts
+  quint8 BatteryLevel = 4;  // 0..4 bars, 5 = charging
+  quint8 Temperature = 24;  // degrees
+  quint8 Humidity = 41;     // percent
+  quint32 Seed = 1;         // the waveform noise and the stored records follow it
 };
 
 // The config with every derived field filled in.

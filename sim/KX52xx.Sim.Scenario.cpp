@@ -40,11 +40,20 @@ KX52xxSimScenario::KX52xxSimScenario(KX52xxSimDevice& device, KX52xxSimScenarioK
   FTimer.setSingleShot(true);
   connect(&FTimer, &QTimer::timeout, this, [this] { RunStep(); });
   switch (kind) {
-    case KX52xxSimScenarioKind::Idle: break;
-    case KX52xxSimScenarioKind::Breathing: BuildBreathing(); break;
-    case KX52xxSimScenarioKind::SealCheckPass: BuildSealChecks(true); break;
-    case KX52xxSimScenarioKind::SealCheckFail: BuildSealChecks(false); break;
-    case KX52xxSimScenarioKind::Alerts: BuildAlerts(); break;
+    case KX52xxSimScenarioKind::Idle:
+      break;
+    case KX52xxSimScenarioKind::Breathing:
+      BuildBreathing();
+      break;
+    case KX52xxSimScenarioKind::SealCheckPass:
+      BuildSealChecks(true);
+      break;
+    case KX52xxSimScenarioKind::SealCheckFail:
+      BuildSealChecks(false);
+      break;
+    case KX52xxSimScenarioKind::Alerts:
+      BuildAlerts();
+      break;
   }
 }
 

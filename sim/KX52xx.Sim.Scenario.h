@@ -1,12 +1,12 @@
 #pragma once
-#include "KX52xx.Sim.Device.h"
-
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <functional>
 #include <optional>
 #include <vector>
+
+#include "KX52xx.Sim.Device.h"
 
 // What the simulated wearer does, over and over: nothing (idle, the pressure still breathes),
 // breathing events, seal checks that pass or fail, or hazard alerts.

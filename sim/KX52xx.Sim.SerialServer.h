@@ -1,8 +1,4 @@
 #pragma once
-#include "KX52xx.Sim.Device.h"
-#include "KX52xx.Sim.Line.h"
-#include "KX52xx.Sim.Wire.h"
-
 #include <QByteArray>
 #include <QObject>
 #include <QSocketNotifier>
@@ -10,6 +6,10 @@
 #include <QTimer>
 #include <memory>
 #include <random>
+
+#include "KX52xx.Sim.Device.h"
+#include "KX52xx.Sim.Line.h"
+#include "KX52xx.Sim.Wire.h"
 
 // Faults of a bad cable.
 struct KX52xxSimFaults {

@@ -1,10 +1,10 @@
 #pragma once
+#include <QObject>
+#include <QString>
+
 #include "KX52xx.Sim.Device.h"
 #include "KX52xx.Sim.Scenario.h"
 #include "KX52xx.Sim.SerialServer.h"
-
-#include <QObject>
-#include <QString>
 
 // Everything one simulated USB device needs.
 struct KX52xxSimOptions {

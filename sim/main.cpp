@@ -1,12 +1,11 @@
 // kx52xx-sim: one simulated KX52xx device on a new pseudo-terminal. The first line of the
 // standard output is the terminal to open as the device's serial port.
-#include "KX52xx.Sim.Session.h"
-
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
-#include <cstdio>
 #include <optional>
+
+#include "KX52xx.Sim.Session.h"
 
 namespace {
 
@@ -61,8 +60,8 @@ void AddOptions(QCommandLineParser& parser) {
       "path on the first line. Runs until killed or unplugged."));
   parser.addHelpOption();
   parser.addOptions({
-      {QStringLiteral("model"), QStringLiteral("KX5210, KX5211 or KX5220."), QStringLiteral("MODEL"),
-       QStringLiteral("KX5210")},
+      {QStringLiteral("model"), QStringLiteral("KX5210, KX5211 or KX5220."),
+       QStringLiteral("MODEL"), QStringLiteral("KX5210")},
       {QStringLiteral("name"), QStringLiteral("User part of the device name (9 characters)."),
        QStringLiteral("TEXT")},
       {QStringLiteral("serial"), QStringLiteral("Serial number."), QStringLiteral("TEXT")},
@@ -106,6 +105,5 @@ int main(int argc, char** argv) {
                    &QCoreApplication::quit);
   QTextStream out(stdout);
   out << session.SlavePath() << Qt::endl;  // endl flushes: a reader waits for this line
-  std::fflush(stdout);
   return app.exec();
 }

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "KX52xx.Sim.Device.h"
 #include "SimTestSupport.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -100,23 +100,22 @@ TEST_P(CommandTest, AnswersWithItsCodeAndPayloadSize) {
   }
   ASSERT_FALSE(device.ReceivedCommands().empty());
   EXPECT_EQ(device.ReceivedCommands().back().Code, command.Code);
-  EXPECT_EQ(device.ReceivedCommands().back().Payload.toHex(), QByteArray(command.RequestHex).toLower());
+  EXPECT_EQ(device.ReceivedCommands().back().Payload.toHex(),
+            QByteArray(command.RequestHex).toLower());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sim, CommandTest,
-    ::testing::Values(TCommandCase{1, "", 6}, TCommandCase{2, "", 16}, TCommandCase{3, "", 17},
-                      TCommandCase{4, "", 10}, TCommandCase{5, "", 5}, TCommandCase{6, "", 1},
-                      TCommandCase{7, "", 8}, TCommandCase{8, "", 1}, TCommandCase{9, "", 6},
-                      TCommandCase{10, "", 3}, TCommandCase{11, "", 3},
-                      TCommandCase{15, "4142", -1}, TCommandCase{16, "", 4},
-                      TCommandCase{17, "", 2}, TCommandCase{18, "", 20},
-                      TCommandCase{20, "", 4}, TCommandCase{32, "", 4},
-                      TCommandCase{240, "414E4E41", -1}, TCommandCase{241, "0A305FC1", 1},
-                      TCommandCase{242, "", 1}, TCommandCase{251, "", 3},
-                      TCommandCase{252, "", 2}, TCommandCase{253, "009602", -1},
-                      TCommandCase{254, "1F40", -1}, TCommandCase{255, "", 1},
-                      TCommandCase{204, "", -1}, TCommandCase{99, "", -1}),
+    ::testing::Values(
+        TCommandCase{1, "", 6}, TCommandCase{2, "", 16}, TCommandCase{3, "", 17},
+        TCommandCase{4, "", 10}, TCommandCase{5, "", 5}, TCommandCase{6, "", 1},
+        TCommandCase{7, "", 8}, TCommandCase{8, "", 1}, TCommandCase{9, "", 6},
+        TCommandCase{10, "", 3}, TCommandCase{11, "", 3}, TCommandCase{15, "4142", -1},
+        TCommandCase{16, "", 4}, TCommandCase{17, "", 2}, TCommandCase{18, "", 20},
+        TCommandCase{20, "", 4}, TCommandCase{32, "", 4}, TCommandCase{240, "414E4E41", -1},
+        TCommandCase{241, "0A305FC1", 1}, TCommandCase{242, "", 1}, TCommandCase{251, "", 3},
+        TCommandCase{252, "", 2}, TCommandCase{253, "009602", -1}, TCommandCase{254, "1F40", -1},
+        TCommandCase{255, "", 1}, TCommandCase{204, "", -1}, TCommandCase{99, "", -1}),
     [](const auto& info) { return "code" + std::to_string(info.param.Code); });
 
 class DeviceTest : public ::testing::Test {

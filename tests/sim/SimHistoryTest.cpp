@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "KX52xx.Sim.Device.h"
 #include "SimTestSupport.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -68,7 +68,8 @@ class HistoryTest : public ::testing::TestWithParam<KX52xxSimModel> {
 TEST_P(HistoryTest, NewestRecordsComeAsThreeGoodPiecesEach) {
   KX52xxSimDevice device = MakeDevice(30);
   EXPECT_EQ(U32(device.HandleCommand(32, {}).at(0).Payload, 0), 30u);
-  const std::vector<KX52xxSimMessage> answers = device.HandleCommand(33, HistoryRequest(kNewest, 8));
+  const std::vector<KX52xxSimMessage> answers =
+      device.HandleCommand(33, HistoryRequest(kNewest, 8));
   ASSERT_EQ(answers.size(), 24u);
   const std::vector<TAssembled> records = Assemble(answers);
   ASSERT_EQ(records.size(), 8u);
@@ -129,7 +130,8 @@ TEST_F(HistoryRequestTest, CountsAndRangesAreBounded) {
   EXPECT_EQ(RecordsFor(HistoryRequest(7, 10)), 0u);
   EXPECT_EQ(RecordsFor(HistoryRequest(0xFFFFFFFE, 0xFFFFFFFF)), 0u);
   EXPECT_TRUE(FDevice.HandleCommand(33, QByteArray::fromHex("FFFFFFFF0000")).empty());
-  const std::vector<TAssembled> fromStart = Assemble(FDevice.HandleCommand(33, HistoryRequest(1, 2)));
+  const std::vector<TAssembled> fromStart =
+      Assemble(FDevice.HandleCommand(33, HistoryRequest(1, 2)));
   ASSERT_EQ(fromStart.size(), 2u);
   EXPECT_EQ(fromStart[0].Number, 1u);
 }
@@ -142,7 +144,8 @@ TEST_F(HistoryRequestTest, DamagedRecordIsReportedAndItsChecksumDisagrees) {
   damaged.DeviceTime = 170942400;
   damaged.CrcGood = false;
   FDevice.AddHistoryRecord(damaged);
-  const std::vector<TAssembled> newest = Assemble(FDevice.HandleCommand(33, HistoryRequest(kNewest, 1)));
+  const std::vector<TAssembled> newest =
+      Assemble(FDevice.HandleCommand(33, HistoryRequest(kNewest, 1)));
   ASSERT_EQ(newest.size(), 1u);
   EXPECT_FALSE(newest[0].CrcReportedGood);
   EXPECT_FALSE(newest[0].CrcMatches);
@@ -154,7 +157,8 @@ TEST_F(HistoryRequestTest, DamagedRecordIsReportedAndItsChecksumDisagrees) {
 
 TEST_F(HistoryRequestTest, RecordWithoutWearerIsStoredAsNotAvailable) {
   FDevice.FinishSealCheck(true);
-  const std::vector<TAssembled> newest = Assemble(FDevice.HandleCommand(33, HistoryRequest(kNewest, 1)));
+  const std::vector<TAssembled> newest =
+      Assemble(FDevice.HandleCommand(33, HistoryRequest(kNewest, 1)));
   ASSERT_EQ(newest.size(), 1u);
   EXPECT_EQ(newest[0].Kind, 18);
   EXPECT_EQ(newest[0].Name.left(4), QByteArray("N/A", 4));

@@ -1,7 +1,8 @@
-#include "SimTestSupport.h"
+#include <gtest/gtest.h>
 
 #include <QProcess>
-#include <gtest/gtest.h>
+
+#include "SimTestSupport.h"
 
 namespace {
 

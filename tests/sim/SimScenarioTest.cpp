@@ -1,8 +1,9 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
 #include "KX52xx.Sim.Scenario.h"
 #include "SimTestSupport.h"
-
-#include <gtest/gtest.h>
-#include <set>
 
 namespace {
 
@@ -51,18 +52,22 @@ const std::set<int> kSealChecks = {17, 18, 19};
 INSTANTIATE_TEST_SUITE_P(
     Sim, ScenarioTest,
     ::testing::Values(
-        TScenarioCase{KX52xxSimModel::KX5210, KX52xxSimScenarioKind::Idle, {},
-                      {17, 18, 19, 20, 21, 80, 84}},
-        TScenarioCase{KX52xxSimModel::KX5210, KX52xxSimScenarioKind::SealCheckPass,
-                      {84, 17, 88, 18, 85, 80}, {19, 81}},
-        TScenarioCase{KX52xxSimModel::KX5211, KX52xxSimScenarioKind::SealCheckFail,
-                      {84, 17, 88, 19, 81, 80}, {18, 85}},
-        TScenarioCase{KX52xxSimModel::KX5210, KX52xxSimScenarioKind::Breathing,
-                      {89, 20, 90, 21}, kSealChecks},
-        TScenarioCase{KX52xxSimModel::KX5220, KX52xxSimScenarioKind::Alerts, kHazards,
+        TScenarioCase{
+            KX52xxSimModel::KX5210, KX52xxSimScenarioKind::Idle, {}, {17, 18, 19, 20, 21, 80, 84}},
+        TScenarioCase{KX52xxSimModel::KX5210,
+                      KX52xxSimScenarioKind::SealCheckPass,
+                      {84, 17, 88, 18, 85, 80},
+                      {19, 81}},
+        TScenarioCase{KX52xxSimModel::KX5211,
+                      KX52xxSimScenarioKind::SealCheckFail,
+                      {84, 17, 88, 19, 81, 80},
+                      {18, 85}},
+        TScenarioCase{KX52xxSimModel::KX5210,
+                      KX52xxSimScenarioKind::Breathing,
+                      {89, 20, 90, 21},
                       kSealChecks},
-        TScenarioCase{KX52xxSimModel::KX5211, KX52xxSimScenarioKind::Alerts, {20, 21},
-                      kHazards}),
+        TScenarioCase{KX52xxSimModel::KX5220, KX52xxSimScenarioKind::Alerts, kHazards, kSealChecks},
+        TScenarioCase{KX52xxSimModel::KX5211, KX52xxSimScenarioKind::Alerts, {20, 21}, kHazards}),
     [](const auto& info) {
       QString name = ModelName(info.param.Model) + "_" + ScenarioName(info.param.Kind);
       return name.replace('-', '_').toStdString();

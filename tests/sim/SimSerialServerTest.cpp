@@ -1,10 +1,12 @@
-#include "KX52xx.Sim.SerialServer.h"
-#include "SimTestSupport.h"
+#include <gtest/gtest.h>
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 #include <memory>
+
+#include "KX52xx.Sim.SerialServer.h"
+#include "KX52xx.Sim.Session.h"
+#include "SimTestSupport.h"
 
 namespace {
 
@@ -186,6 +188,38 @@ TEST_F(SerialServerTest, UnplugClosesTheTerminal) {
   EXPECT_TRUE(client->WaitForHangUp(3000));
   EXPECT_EQ(unplugged.count(), 1);
   EXPECT_FALSE(FServer->IsPlugged());
+}
+
+// What the application's demonstration mode starts: a device playing its scenario on a pty.
+TEST(SimUsbSession, ServesItsScenarioUntilUnplugged) {
+  KX52xxSimOptions options;
+  options.Device.Model = KX52xxSimModel::KX5220;
+  options.Scenario = KX52xxSimScenarioKind::SealCheckPass;
+  options.ScenarioTimeScale = 0.02;
+  KX52xxSimUsbSession session(options);
+  ASSERT_TRUE(session.Start()) << session.ErrorString().toStdString();
+  TPtyClient client(session.SlavePath());
+  ASSERT_TRUE(client.IsOpen());
+  const auto sawKinds = [&](std::initializer_list<int> kinds) {
+    for (int kind : kinds) {
+      bool seen = false;
+      for (const auto& frame : SimTest::SplitFrames(client.Received()))
+        seen = seen || (frame.Code == 255 && SimTest::U8(frame.Payload, 0) == kind);
+      if (!seen) return false;
+    }
+    return true;
+  };
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        client.Poll();
+        return sawKinds({17, 18, 85});
+      },
+      5000));
+  session.Server().Unplug();
+  EXPECT_TRUE(client.WaitForHangUp());
+  const size_t stored = session.Device().History().size();
+  ProcessEventsFor(400);
+  EXPECT_EQ(session.Device().History().size(), stored) << "the scenario stops with the cable";
 }
 
 }  // namespace

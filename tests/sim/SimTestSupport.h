@@ -1,16 +1,17 @@
 #pragma once
 // The test side of the wire, written apart from the simulator's own frame code so that the
 // two check each other: a frame writer, a strict frame reader and a client of the terminal.
-#include "TestWait.h"
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 #include <array>
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
+
+#include "TestWait.h"
 
 namespace SimTest {
 
@@ -119,10 +120,20 @@ class TPtyClient {
     return false;
   }
   bool WaitForBytes(int count, int timeoutMs = 3000) {
-    return WaitUntil([&] { Poll(); return FReceived.size() >= count; }, timeoutMs);
+    return WaitUntil(
+        [&] {
+          Poll();
+          return FReceived.size() >= count;
+        },
+        timeoutMs);
   }
   bool WaitForHangUp(int timeoutMs = 3000) {
-    return WaitUntil([&] { Poll(); return FHungUp; }, timeoutMs);
+    return WaitUntil(
+        [&] {
+          Poll();
+          return FHungUp;
+        },
+        timeoutMs);
   }
   // Sends a request and waits for count bytes of answer; returns what came.
   QByteArray Exchange(const QByteArray& request, int count, int timeoutMs = 3000) {

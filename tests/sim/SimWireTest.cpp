@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include "KX52xx.Sim.Wire.h"
 #include "SimTestSupport.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
