@@ -41,31 +41,8 @@ const QString kAlertTypeLabel = QStringLiteral("\"AlertType\": ");
 const QString kHexOpening = QStringLiteral("\"0x");
 const QString kLineBreak = QStringLiteral("\r\n");
 
-// The text as the inside of a JSON string.
-QString JsonEscaped(const QString& text) {
-  QString out;
-  out.reserve(text.size());
-  for (const QChar c : text) {
-    switch (c.unicode()) {
-      case '"': out += QLatin1String("\\\""); break;
-      case '\\': out += QLatin1String("\\\\"); break;
-      case '\b': out += QLatin1String("\\b"); break;
-      case '\f': out += QLatin1String("\\f"); break;
-      case '\n': out += QLatin1String("\\n"); break;
-      case '\r': out += QLatin1String("\\r"); break;
-      case '\t': out += QLatin1String("\\t"); break;
-      default:
-        if (c.unicode() < 0x20)
-          out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        else
-          out += c;
-    }
-  }
-  return out;
-}
-
 QString JsonString(const QString& text) {
-  return QLatin1Char('"') + JsonEscaped(text) + QLatin1Char('"');
+  return QLatin1Char('"') + TGlobals::JsonEscaped(text) + QLatin1Char('"');
 }
 
 // Shortest general form, up to 15 significant digits, always with a decimal point.
@@ -83,11 +60,12 @@ QString DeviceTimeText(const QByteArray& payload) {
 
 // The measurements of a seal-check result, one member per line.
 QString ResultBlock(const QByteArray& payload) {
-  static const char* const kPointLabels[] = {"\"LowestPoint\": ", "\"StartPoint\": ",
-                                             "\"CheckEndPoint\": ", "\"FailPoint\": "};
-  QString block = kLineBreak + kAlertTypeLabel + kHexOpening +
-                  QStringLiteral("%1").arg(quint8(payload.at(0)), 2, 16, QLatin1Char('0')).toUpper() +
-                  kValueEnd;
+  static const char* const kPointLabels[] = {
+      "\"LowestPoint\": ", "\"StartPoint\": ", "\"CheckEndPoint\": ", "\"FailPoint\": "};
+  QString block =
+      kLineBreak + kAlertTypeLabel + kHexOpening +
+      QStringLiteral("%1").arg(quint8(payload.at(0)), 2, 16, QLatin1Char('0')).toUpper() +
+      kValueEnd;
   int at = 5;
   for (const char* label : kPointLabels) {
     block += kLineBreak + QLatin1String(label) +
@@ -179,9 +157,7 @@ bool TKX52xxDataPhysCloud::IsDiscovered() const { return true; }
 bool TKX52xxDataPhysCloud::IsConnected() const { return FState > dsDisconnected; }
 void TKX52xxDataPhysCloud::Read(TCmdID) {}
 
-void TKX52xxDataPhysCloud::Write(TCmdID ACmd, const QByteArray& AData) {
-  Send(ACmd, AData, false);
-}
+void TKX52xxDataPhysCloud::Write(TCmdID ACmd, const QByteArray& AData) { Send(ACmd, AData, false); }
 
 void TKX52xxDataPhysCloud::WriteNow(TCmdID ACmd, const QByteArray& AData) {
   Send(ACmd, AData, true);
@@ -193,9 +169,9 @@ void TKX52xxDataPhysCloud::Write(const QString& AAddress, TRESTRequestMethod RES
   PassOn(AAddress, RESTRequestMethod, ABody, AParameters, AIsArray, false);
 }
 
-void TKX52xxDataPhysCloud::WriteNow(const QString& AAddress,
-                                    TRESTRequestMethod RESTRequestMethod, const QString& ABody,
-                                    const TRestParameters& AParameters, bool AIsArray) {
+void TKX52xxDataPhysCloud::WriteNow(const QString& AAddress, TRESTRequestMethod RESTRequestMethod,
+                                    const QString& ABody, const TRestParameters& AParameters,
+                                    bool AIsArray) {
   PassOn(AAddress, RESTRequestMethod, ABody, AParameters, AIsArray, true);
 }
 
@@ -249,11 +225,11 @@ QString TKX52xxDataPhysCloud::EventRecordBody(const QByteArray& AData) const {
     case atSealwisePassed:
     case atSealwiseFailed:
       if (AData.size() < kMinResultPayload) return {};
-      return EventRecordOpening(AData) + kEventLabel + JsonEscaped(AlertTypeText(kind)) +
+      return EventRecordOpening(AData) + kEventLabel + TGlobals::JsonEscaped(AlertTypeText(kind)) +
              kValueEnd + ResultBlock(AData) + kClosing;
     case atOverBreathing:
     case atDoubleBreathe:
-      return EventRecordOpening(AData) + kAlertLabel + JsonEscaped(AlertTypeText(kind)) +
+      return EventRecordOpening(AData) + kAlertLabel + TGlobals::JsonEscaped(AlertTypeText(kind)) +
              kQuotedClosing;
     default:
       return {};
@@ -267,7 +243,7 @@ QString TKX52xxDataPhysCloud::EventRecordOpening(const QByteArray& AData) const 
     opening += kLatitudeLabel + DecimalText(known ? FLatitude : 0.0) + kComma + kLongitudeLabel +
                DecimalText(known ? FLongitude : 0.0) + kComma;
   }
-  if (!FUserName.isEmpty()) opening += kNameLabel + JsonEscaped(FUserName) + kValueEnd;
+  if (!FUserName.isEmpty()) opening += kNameLabel + TGlobals::JsonEscaped(FUserName) + kValueEnd;
   return opening;
 }
 

@@ -44,8 +44,8 @@ class TKX52xxDataPhysCloud : public IKX52xxCloudLink {
     WriteNow(ACmd, TGlobals::String_ToData(AValue));
   }
   void WriteNow(TCmdID ACmd, const QByteArray& AData);
-  void WriteNow(const QString& AAddress, TRESTRequestMethod RESTRequestMethod,
-                const QString& ABody, const TRestParameters& AParameters, bool AIsArray);
+  void WriteNow(const QString& AAddress, TRESTRequestMethod RESTRequestMethod, const QString& ABody,
+                const TRestParameters& AParameters, bool AIsArray);
 
   void SetDevice_ID(const QString& Value) override;
   QString Device_ID() const override;

@@ -81,8 +81,7 @@ bool IsKX52ServerInfo(const QByteArray& body) {
   const QJsonDocument document = QJsonDocument::fromJson(body, &error);
   if (error.error != QJsonParseError::NoError) return false;
   TServerInfo info;
-  Collect(document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array()),
-          info);
+  Collect(document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array()), info);
   return info.TypesOk && info.Type.compare(kServerType, Qt::CaseInsensitive) == 0 &&
          info.Version == 1 && info.Subversion >= 0;
 }
@@ -98,7 +97,7 @@ QByteArray GetInfoAnswer(const QString& address) {
   QEventLoop loop;
   QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
   QTimer::singleShot(RestRequestTimeoutMs, &loop, &QEventLoop::quit);
-  if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  if (!reply->isFinished()) loop.exec();
   if (!reply->isFinished()) reply->abort();
   const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
   if (reply->error() != QNetworkReply::NoError || status != 200) return {};
@@ -113,9 +112,7 @@ QString FormatCloudDate(const TDateTime& ADateTime) {
   return ADateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-QString GeneratePhoneID() {
-  return QUuid::createUuid().toString(QUuid::Id128).toUpper();
-}
+QString GeneratePhoneID() { return QUuid::createUuid().toString(QUuid::Id128).toUpper(); }
 
 QString GetPhoneID() {
   QString id = Configuration->GetPhoneID();
@@ -135,6 +132,42 @@ QString GetCloudBaseAddress(bool UseInsecureAddress) {
     if (at >= 0) address.replace(at, 8, QStringLiteral("http://"));
   }
   return address;
+}
+
+QString JsonEscaped(const QString& AText) {
+  QString out;
+  out.reserve(AText.size());
+  for (const QChar c : AText) {
+    switch (c.unicode()) {
+      case '"':
+        out += QLatin1String("\\\"");
+        break;
+      case '\\':
+        out += QLatin1String("\\\\");
+        break;
+      case '\b':
+        out += QLatin1String("\\b");
+        break;
+      case '\f':
+        out += QLatin1String("\\f");
+        break;
+      case '\n':
+        out += QLatin1String("\\n");
+        break;
+      case '\r':
+        out += QLatin1String("\\r");
+        break;
+      case '\t':
+        out += QLatin1String("\\t");
+        break;
+      default:
+        if (c.unicode() < 0x20)
+          out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+          out += c;
+    }
+  }
+  return out;
 }
 
 bool IsKX52ServerCorrect(const QString& AAddress) {

@@ -16,6 +16,9 @@ QString GetPhoneID();
 // Empty when the default address is chosen, else the configured address without one trailing
 // "/"; UseInsecureAddress turns the first "https://" into "http://".
 QString GetCloudBaseAddress(bool UseInsecureAddress);
+// The text as the inside of a JSON string (quotes, backslashes and control characters
+// escaped), for the records and bodies sent to the cloud.
+QString JsonEscaped(const QString& AText);
 // GETs AAddress + "/info" and accepts it when it names a KX52xx cloud server of version 1.
 // Blocks the caller for at most the request time-out while keeping its event loop running.
 bool IsKX52ServerCorrect(const QString& AAddress);

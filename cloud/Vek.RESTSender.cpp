@@ -34,11 +34,16 @@ const QByteArray kUserAgent = "KX52XX-HttpClient/1.0";
 
 QByteArray MethodVerb(TRESTRequestMethod method) {
   switch (method) {
-    case rmPUT: return "PUT";
-    case rmGET: return "GET";
-    case rmDELETE: return "DELETE";
-    case rmPATCH: return "PATCH";
-    case rmPOST: break;
+    case rmPUT:
+      return "PUT";
+    case rmGET:
+      return "GET";
+    case rmDELETE:
+      return "DELETE";
+    case rmPATCH:
+      return "PATCH";
+    case rmPOST:
+      break;
   }
   return "POST";
 }
@@ -98,9 +103,8 @@ TProxySettings TProxySettings::Empty() { return {}; }
 
 // --- TRestIOTask ------------------------------------------------------------------------------
 
-TRestIOTask::TRestIOTask(const QString& AAddress, TRESTRequestMethod AMethod,
-                         const QString& ABody, const TRestParameters& AParameters,
-                         bool AIsArray, bool ASendImmediately)
+TRestIOTask::TRestIOTask(const QString& AAddress, TRESTRequestMethod AMethod, const QString& ABody,
+                         const TRestParameters& AParameters, bool AIsArray, bool ASendImmediately)
     : Address(AAddress),
       Method(AMethod),
       Body(ABody),
@@ -172,7 +176,9 @@ class TRestIOThread {
   TRestIOThread(const TRestIOThread&) = delete;
   TRestIOThread& operator=(const TRestIOThread&) = delete;
 
-  void Start() { FThread = std::thread([this] { Run(); }); }
+  void Start() {
+    FThread = std::thread([this] { Run(); });
+  }
 
   // Any thread. Wakes every wait of the worker, a wait for the GUI thread included; a request
   // in flight is abandoned.
@@ -285,11 +291,11 @@ class TRestIOThread {
     });
     if (!go) return;
     const QString body = FormatJsonBody(reply->readAll());
-    RunOnGuiThread([shared = FShared, task, code = status.toInt(), body,
-                    headers = ResponseHeaders(*reply)] {
-      const TOnRestResponse onResponse = shared->OnResponse;
-      if (onResponse) onResponse(task, code, body, headers);
-    });
+    RunOnGuiThread(
+        [shared = FShared, task, code = status.toInt(), body, headers = ResponseHeaders(*reply)] {
+          const TOnRestResponse onResponse = shared->OnResponse;
+          if (onResponse) onResponse(task, code, body, headers);
+        });
   }
 
   std::shared_ptr<TRestShared> FShared;
@@ -321,8 +327,7 @@ TRESTSender::~TRESTSender() {
 }
 
 void TRESTSender::Write(const QString& AAddress, TRESTRequestMethod RESTRequestMethod,
-                        const QString& ABody, const TRestParameters& AParameters,
-                        bool AIsArray) {
+                        const QString& ABody, const TRestParameters& AParameters, bool AIsArray) {
   FShared->Queue(FShared->List,
                  TRestIOTask(AAddress, RESTRequestMethod, ABody, AParameters, AIsArray, false));
 }

@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
   TLoopbackHttpServer server;
   server.SetHandler([&](const TLoopbackRequest& request) {
     if (request.Path == "/info")
-      return TLoopbackResponse::Json(200, R"({"Type":"KX52xx Cloud Server","Version":1,"Subversion":0})");
+      return TLoopbackResponse::Json(
+          200, R"({"Type":"KX52xx Cloud Server","Version":1,"Subversion":0})");
     if (request.Path == "/login") return TLoopbackResponse::Json(200, R"({"Token":"bench"})");
     ++recordRequests;
     recordsReceived += int(QJsonDocument::fromJson(request.Body).array().size());

@@ -1,6 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <QRegularExpression>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "CloudTestSupport.h"
 #include "TGlobals.Cloud.h"
@@ -40,6 +41,7 @@ struct TBaseAddressCase {
   bool Insecure;
   const char* Expected;
 };
+void PrintTo(const TBaseAddressCase& c, std::ostream* out) { *out << c.Name; }
 
 class CloudBaseAddressTest : public CloudTest,
                              public ::testing::WithParamInterface<TBaseAddressCase> {};
@@ -53,15 +55,15 @@ TEST_P(CloudBaseAddressTest, FromTheSettings) {
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, CloudBaseAddressTest,
-    ::testing::Values(
-        TBaseAddressCase{"Plain", false, "https://cloud.example", false, "https://cloud.example"},
-        TBaseAddressCase{"OneSlashRemoved", false, "https://cloud.example//", false,
-                         "https://cloud.example/"},
-        TBaseAddressCase{"DefaultChosen", true, "https://cloud.example", false, ""},
-        TBaseAddressCase{"Insecure", false, "https://a.example/https://b/", true,
-                         "http://a.example/https://b"},
-        TBaseAddressCase{"InsecureOfPlainHttp", false, "http://a.example", true,
-                         "http://a.example"}),
+    ::testing::Values(TBaseAddressCase{"Plain", false, "https://cloud.example", false,
+                                       "https://cloud.example"},
+                      TBaseAddressCase{"OneSlashRemoved", false, "https://cloud.example//", false,
+                                       "https://cloud.example/"},
+                      TBaseAddressCase{"DefaultChosen", true, "https://cloud.example", false, ""},
+                      TBaseAddressCase{"Insecure", false, "https://a.example/https://b/", true,
+                                       "http://a.example/https://b"},
+                      TBaseAddressCase{"InsecureOfPlainHttp", false, "http://a.example", true,
+                                       "http://a.example"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct TInfoCase {
@@ -70,6 +72,7 @@ struct TInfoCase {
   QByteArray Body;
   bool Accepted;
 };
+void PrintTo(const TInfoCase& c, std::ostream* out) { *out << c.Name; }
 
 class ServerCheckTest : public CloudTest, public ::testing::WithParamInterface<TInfoCase> {};
 
@@ -87,9 +90,10 @@ TEST_P(ServerCheckTest, InfoAnswerDecides) {
 INSTANTIATE_TEST_SUITE_P(
     Answers, ServerCheckTest,
     ::testing::Values(
-        TInfoCase{"Exact", 200,
-                  R"({"Type":"KX52xx Cloud Server","Version":1,"Subversion":0,"DateTime":"2024-03-05T14:07:09"})",
-                  true},
+        TInfoCase{
+            "Exact", 200,
+            R"({"Type":"KX52xx Cloud Server","Version":1,"Subversion":0,"DateTime":"2024-03-05T14:07:09"})",
+            true},
         TInfoCase{"TypeInLowerCaseNamesInUpperCase", 200,
                   R"({"TYPE":"kx52xx cloud server","VERSION":1,"SUBVERSION":0})", true},
         TInfoCase{"LaterSubversion", 200,
@@ -97,8 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
         TInfoCase{"Version2", 200, R"({"Type":"KX52xx Cloud Server","Version":2,"Subversion":0})",
                   false},
         TInfoCase{"NoSubversion", 200, R"({"Type":"KX52xx Cloud Server","Version":1})", false},
-        TInfoCase{"OtherType", 200, R"({"Type":"KX52xx Cloud","Version":1,"Subversion":0})",
-                  false},
+        TInfoCase{"OtherType", 200, R"({"Type":"KX52xx Cloud","Version":1,"Subversion":0})", false},
         TInfoCase{"VersionAsText", 200,
                   R"({"Type":"KX52xx Cloud Server","Version":"one","Subversion":0})", false},
         TInfoCase{"BadDateTime", 200,
@@ -122,11 +125,24 @@ TEST_F(ServerCheck, NoServerListeningIsRefused) {
 TEST_F(ServerCheck, HttpsWithTheTrustedTestCertificateIsAcceptedAndUntrustedIsRefused) {
   auto server = StartHttps();
   server->SetHandler([](const TLoopbackRequest&) {
-    return TLoopbackResponse::Json(200, R"({"Type":"KX52xx Cloud Server","Version":1,"Subversion":0})");
+    return TLoopbackResponse::Json(200,
+                                   R"({"Type":"KX52xx Cloud Server","Version":1,"Subversion":0})");
   });
   EXPECT_TRUE(TGlobals::IsKX52ServerCorrect(server->BaseUrl()));
   DistrustTestCertificate();
   EXPECT_FALSE(TGlobals::IsKX52ServerCorrect(server->BaseUrl()));
+}
+
+// Runs at the shipped 5000 ms time-out.
+TEST_F(ServerCheck, ASilentServerIsRefusedAfterTheTimeOut) {
+  auto server = StartHttp();
+  server->SetHandler([](const TLoopbackRequest&) {
+    TLoopbackResponse silent;
+    silent.NoAnswer = true;
+    return silent;
+  });
+  EXPECT_FALSE(TGlobals::IsKX52ServerCorrect(server->BaseUrl()));
+  EXPECT_EQ(server->RequestCount(), 1);
 }
 
 TEST_F(ServerCheck, GuiEventsAreProcessedWhileItWaits) {

@@ -1,11 +1,11 @@
+#include <gtest/gtest.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTimer>
-#include <gtest/gtest.h>
-
 #include <limits>
 
 #include "CloudTestSupport.h"
@@ -219,8 +219,9 @@ TEST_F(CloudLinkTest, UserNameWithQuoteAndBackslashArrivesAsValidJson) {
   const QJsonDocument document = QJsonDocument::fromJson(body, &error);
   ASSERT_EQ(error.error, QJsonParseError::NoError) << body.constData();
   EXPECT_EQ(document.array().at(0).toObject().value("Name").toString(), R"(Ann "A\B")");
-  EXPECT_EQ(body, "[{\"Time\": \"2019-01-01 01:00:00\",\"Name\": \"Ann \\\"A\\\\B\\\"\","
-                  "\"Alert\": \"Over Breathing\"}]");
+  EXPECT_EQ(body,
+            "[{\"Time\": \"2019-01-01 01:00:00\",\"Name\": \"Ann \\\"A\\\\B\\\"\","
+            "\"Alert\": \"Over Breathing\"}]");
 }
 
 TEST_F(CloudLinkTest, LocationIsZeroWhenUnknownAndUsesADecimalPointInAnyLocale) {
@@ -261,6 +262,7 @@ struct TRecordCase {
   bool Monitoring;
   QByteArray Expected;  // empty: the write sends nothing; <now> stands for the current time
 };
+void PrintTo(const TRecordCase& c, std::ostream* out) { *out << c.Name; }
 
 class CloudRecordTest : public CloudLinkTest, public ::testing::WithParamInterface<TRecordCase> {};
 
@@ -273,8 +275,9 @@ TEST_P(CloudRecordTest, EachWriteBecomesItsRecordOrNothing) {
   static const QRegularExpression now(QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d"));
   if (record.Expected.contains("<now>"))
     body = QString::fromUtf8(body).replace(now, QStringLiteral("<now>")).toUtf8();
-  const QByteArray expected =
-      record.Expected.isEmpty() ? "[" + kMarker + "]" : "[" + record.Expected + ",\r\n" + kMarker + "]";
+  const QByteArray expected = record.Expected.isEmpty()
+                                  ? "[" + kMarker + "]"
+                                  : "[" + record.Expected + ",\r\n" + kMarker + "]";
   EXPECT_EQ(body, expected);
   QJsonParseError error{};
   QJsonDocument::fromJson(body, &error);
@@ -300,16 +303,17 @@ INSTANTIATE_TEST_SUITE_P(
                     "\"AlertType\": \"0x13\",\r\n\"LowestPoint\": 12.34,\r\n"
                     "\"StartPoint\": 9.5,\r\n\"CheckEndPoint\": 0,\r\n\"FailPoint\": 655.35,\r\n"
                     "\"Samples\": 412\r\n}"},
-        TRecordCase{"ShortResult", 255, EventPayload(atSealwisePassed, kResultTail.left(9)),
-                    false, ""},
+        TRecordCase{"ShortResult", 255, EventPayload(atSealwisePassed, kResultTail.left(9)), false,
+                    ""},
         TRecordCase{"DoubleBreathe", 255, EventPayload(atDoubleBreathe), false,
                     R"({"Time": "2019-01-01 01:00:00","Alert": "Double Breathe"})"},
         TRecordCase{"ShortEvent", 255, EventPayload(atSealwiseStart).left(4), false, ""},
         TRecordCase{"Impact", 255, EventPayload(atImpact), false, ""},
         TRecordCase{"StopBreathing", 255, EventPayload(atStopBreathing), false, ""},
         TRecordCase{"LedState", 255, EventPayload(atLEDGreen), false, ""},
-        TRecordCase{"HistoryRecord", 33, "{\"Time\": \"2024-03-05 14:07:09\",\r\n\"CRCCorrect\": \"True\"",
-                    false, "{\"Time\": \"2024-03-05 14:07:09\",\r\n\"CRCCorrect\": \"True\"}"},
+        TRecordCase{"HistoryRecord", 33,
+                    "{\"Time\": \"2024-03-05 14:07:09\",\r\n\"CRCCorrect\": \"True\"", false,
+                    "{\"Time\": \"2024-03-05 14:07:09\",\r\n\"CRCCorrect\": \"True\"}"},
         TRecordCase{"OtherCode", 4, "SN0001", false, ""},
         TRecordCase{"UserNameOnly", 240, "ANNA", false, ""}),
     [](const auto& info) { return std::string(info.param.Name); });

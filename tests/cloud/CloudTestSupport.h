@@ -1,8 +1,8 @@
 #pragma once
-#include <QSslConfiguration>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <QSslConfiguration>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "LoopbackHttpServer.h"
@@ -44,7 +44,7 @@ class CloudTest : public ::testing::Test {
 
   static std::unique_ptr<TLoopbackHttpServer> StartHttps() {
     auto server = std::make_unique<TLoopbackHttpServer>(TestDataFile("server-cert.pem"),
-                                                         TestDataFile("server-key.pem"));
+                                                        TestDataFile("server-key.pem"));
     EXPECT_TRUE(server->Start());
     return server;
   }

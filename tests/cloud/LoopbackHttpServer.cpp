@@ -12,12 +12,18 @@ const char* const kBufferProperty = "loopbackBuffer";
 
 QByteArray ReasonPhrase(int status) {
   switch (status) {
-    case 200: return "OK";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+      return "OK";
+    case 301:
+      return "Moved Permanently";
+    case 302:
+      return "Found";
+    case 404:
+      return "Not Found";
+    case 500:
+      return "Internal Server Error";
+    default:
+      return "Status";
   }
 }
 
@@ -104,7 +110,8 @@ bool TLoopbackHttpServer::TakeRequest(QByteArray& buffer, TLoopbackRequest& requ
     const QByteArray name = lines[i].left(colon).trimmed();
     const QByteArray value = lines[i].mid(colon + 1).trimmed();
     request.Headers.append({name, value});
-    if (name.compare("Content-Length", Qt::CaseInsensitive) == 0) contentLength = value.toLongLong();
+    if (name.compare("Content-Length", Qt::CaseInsensitive) == 0)
+      contentLength = value.toLongLong();
   }
   const qsizetype bodyStart = headerEnd + 4;
   if (buffer.size() - bodyStart < contentLength) return false;

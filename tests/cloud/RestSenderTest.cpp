@@ -1,6 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QThread>
-#include <gtest/gtest.h>
 
 #include "CloudTestSupport.h"
 #include "TestWait.h"
@@ -52,8 +53,8 @@ class RestSenderTest : public CloudTest {
   bool WaitForRequests(int count, int timeoutMs = 5000) {
     return WaitUntil([&] { return Server->RequestCount() >= count; }, timeoutMs);
   }
-  bool WaitForResponses(int count) {
-    return WaitUntil([&] { return Events.Responses.size() >= count; });
+  bool WaitForResponses(int count, int timeoutMs = 5000) {
+    return WaitUntil([&] { return Events.Responses.size() >= count; }, timeoutMs);
   }
 
   std::unique_ptr<TLoopbackHttpServer> Server;
@@ -81,6 +82,7 @@ TEST_F(RestSenderTest, EveryRequestCarriesTheFixedHeadersAndTheTokenOnceSet) {
     EXPECT_EQ(request.Header("Accept-Charset"), "utf-8, *;q=0.8");
     EXPECT_EQ(request.Header("Content-Type"), "application/json");
     EXPECT_EQ(request.Header("User-Agent"), "KX52XX-HttpClient/1.0");
+    EXPECT_EQ(request.Header("Accept-Encoding"), "identity");
   }
   EXPECT_EQ(requests[0].Header("X-Extra"), "one");
   EXPECT_FALSE(requests[0].HasHeader("Authorization"));
@@ -131,6 +133,8 @@ struct TAnswerCase {
   QString FormattedBody;
 };
 
+void PrintTo(const TAnswerCase& answer, std::ostream* out) { *out << answer.Name; }
+
 class RestSenderAnswerTest : public RestSenderTest,
                              public ::testing::WithParamInterface<TAnswerCase> {};
 
@@ -139,7 +143,9 @@ TEST_P(RestSenderAnswerTest, AnyStatusIsReportedWithTheFormattedBodyAndHeaders) 
   Server->SetHandler([&](const TLoopbackRequest&) {
     return TLoopbackResponse::Json(answer.Status, answer.Body)
         .WithHeader("X-Request-Id", "42")
-        .WithHeader("X-Empty", "");
+        .WithHeader("X-Empty", "")
+        .WithHeader("X-Dup", "first")
+        .WithHeader("X-Dup", "second");
   });
   auto sender = MakeSender(Server->BaseUrl());
   sender->WriteImmediately("/records", rmPOST, "{}");
@@ -153,18 +159,20 @@ TEST_P(RestSenderAnswerTest, AnyStatusIsReportedWithTheFormattedBodyAndHeaders) 
   EXPECT_EQ(response.Body, answer.FormattedBody);
   EXPECT_EQ(response.Headers.value("X-Request-Id"), "42");
   EXPECT_FALSE(response.Headers.contains("X-Empty"));
+  // Qt joins repeated header lines into one value before the sender sees them.
+  EXPECT_EQ(response.Headers.value("X-Dup"), "first, second");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, RestSenderAnswerTest,
-    ::testing::Values(
-        TAnswerCase{"ServerError", 500, R"({"error":"boom","codes":[1,2]})",
-                    "{\n    \"codes\": [\n        1,\n        2\n    ],\n"
-                    "    \"error\": \"boom\"\n}"},
-        TAnswerCase{"NotFound", 404, R"({"missing":true})", "{\n    \"missing\": true\n}"},
-        TAnswerCase{"Ok", 200, "[]", "[\n]"},
-        TAnswerCase{"LoneValue", 200, "\"text\"", "\"text\""},
-        TAnswerCase{"NotJson", 200, "<html>nope</html>", ""}),
+    ::testing::Values(TAnswerCase{"ServerError", 500, R"({"error":"boom","codes":[1,2]})",
+                                  "{\n    \"codes\": [\n        1,\n        2\n    ],\n"
+                                  "    \"error\": \"boom\"\n}"},
+                      TAnswerCase{"NotFound", 404, R"({"missing":true})",
+                                  "{\n    \"missing\": true\n}"},
+                      TAnswerCase{"Ok", 200, "[]", "[\n]"},
+                      TAnswerCase{"LoneValue", 200, "\"text\"", "\"text\""},
+                      TAnswerCase{"NotJson", 200, "<html>nope</html>", ""}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct TMethodCase {
@@ -220,6 +228,23 @@ TEST_F(RestSenderTest, UnreachableServerIsReportedAsFailedSendAndTheQueueGoesOn)
   }
   EXPECT_EQ(Events.Responses[0].Code, 0);
   EXPECT_EQ(Events.Responses[0].Body, "");
+}
+
+// Runs at the shipped 5000 ms request time-out.
+TEST_F(RestSenderTest, ASilentServerTimesOutAndTheNextRequestStillGoes) {
+  Server->SetHandler([](const TLoopbackRequest& request) {
+    TLoopbackResponse response = TLoopbackResponse::Json(200, "{}");
+    response.NoAnswer = request.Path == "/silent";
+    return response;
+  });
+  auto sender = MakeSender(Server->BaseUrl());
+  sender->WriteImmediately("/silent", rmPOST, "{}");
+  sender->WriteImmediately("/next", rmPOST, "{}");
+  ASSERT_TRUE(WaitForResponses(2, 3 * RestRequestTimeoutMs));
+  EXPECT_FALSE(Events.Sends[0].first);
+  EXPECT_FALSE(Events.Sends[0].second.isEmpty());
+  EXPECT_TRUE(Events.Sends[1].first);
+  EXPECT_EQ(Events.Responses[1].Address, "/next");
 }
 
 TEST_F(RestSenderTest, TrustedTestCertificateCarriesTheRequestOverTls) {
