@@ -1,6 +1,7 @@
 #include "KX52xx.Data.Links.h"
 
 #include "KX52xx.Data.Phys.Cloud.h"
+#include "KX52xx.Data.Phys.FTDI.h"
 #include "SealwiseError.h"
 
 TKX52xxLinkKind UnavailableLinkKind() {
@@ -12,10 +13,10 @@ TKX52xxLinkKind UnavailableLinkKind() {
 
 TKX52xxLinkFactory DefaultLinkFactory() {
   TKX52xxLinkFactory factory;
-  // The USB and Bluetooth LE link classes are not part of this build yet; the model then
-  // works without them, as it does on a computer without Bluetooth LE.
+  // The Bluetooth LE link class is not part of this build yet; the model then works without
+  // it, as it does on a computer without Bluetooth LE.
   factory.insert(CONN_BLE, UnavailableLinkKind());
-  factory.insert(CONN_FTDI, UnavailableLinkKind());
+  factory.insert(CONN_FTDI, LinkKindOf<TKX52xxDataPhysFTDI>());
   factory.insert(CONN_CLOUD, LinkKindOf<TKX52xxDataPhysCloud>());
   return factory;
 }

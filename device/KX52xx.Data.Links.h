@@ -29,5 +29,5 @@ TKX52xxLinkKind LinkKindOf() {
 // A link this build cannot make yet: creating it raises ESealwiseError, and no sender is of it.
 TKX52xxLinkKind UnavailableLinkKind();
 
-// The links of the application: the cloud link, and the USB and Bluetooth LE links.
+// The links of the application: the USB, Bluetooth LE and cloud links.
 TKX52xxLinkFactory DefaultLinkFactory();

@@ -4,6 +4,8 @@
 
 TPacedSteps::TPacedSteps() : FTimer(std::make_unique<QTimer>()) {
   FTimer->setSingleShot(true);
+  // A pause is a lower bound: a coarse timer could end it a little early.
+  FTimer->setTimerType(Qt::PreciseTimer);
   QObject::connect(FTimer.get(), &QTimer::timeout, FTimer.get(), [this] { RunUntilPause(); });
 }
 

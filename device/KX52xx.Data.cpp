@@ -27,6 +27,12 @@ int Hundredths(float AValue) {
   return static_cast<int>(scaled < kLow ? kLow : (scaled > kHigh ? kHigh : scaled));
 }
 
+// The 16-bit wire form of a value in hundredths; out-of-range values stop at the limits
+// instead of wrapping around.
+quint16 WireHundredths(int AHundredths) {
+  return static_cast<quint16>(qBound(0, AHundredths, 0xFFFF));
+}
+
 // A link that leaves the dictionary may still be raising the event that made us drop it, so
 // the last reference goes only when control is back in the event loop.
 void ReleaseLater(TKX52xxDataPhysPtr ALink) {
@@ -263,7 +269,7 @@ void TKX52xxDeviceData::SetAlgSensitivity(float Value) {
   const int hundredths = Hundredths(Value);
   if (hundredths == Hundredths(FAlgSensitivity)) return;
   FAlgSensitivity = Value;
-  const QByteArray payload = TGlobals::UInt16_ToData(static_cast<quint16>(hundredths)) +
+  const QByteArray payload = TGlobals::UInt16_ToData(WireHundredths(hundredths)) +
                              TGlobals::UInt8_ToData(MaskTypeToByte(FMaskType));
   WriteToLocalLinks(kCmdSetSensitivity, payload);
 }
@@ -274,8 +280,7 @@ void TKX52xxDeviceData::SetKXActivatPt(float Value) {
   if (!(Value >= kMinActivationPoint && Value <= kMaxActivationPoint))
     throw ESealwiseError(QStringLiteral("Wrong Threshold value"));
   FKXActivatPt = Value;
-  WriteToLocalLinks(kCmdSetActivationPoint,
-                    TGlobals::UInt16_ToData(static_cast<quint16>(hundredths)));
+  WriteToLocalLinks(kCmdSetActivationPoint, TGlobals::UInt16_ToData(WireHundredths(hundredths)));
 }
 
 void TKX52xxDeviceData::SetUserName(const QString& Value) {
