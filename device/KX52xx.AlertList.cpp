@@ -5,17 +5,23 @@
 
 quint32 AlertPriority(TAlertType AAlertType) {
   switch (AAlertType) {
-    case atStopBreathing: return 7;
+    case atStopBreathing:
+      return 7;
     case atBreathingTooLow:
-    case atAQICO2TooHigh2: return 6;
-    case atImpact: return 5;
+    case atAQICO2TooHigh2:
+      return 6;
+    case atImpact:
+      return 5;
     case atFallProtection:
-    case atAQIEthanolTooHigh: return 4;
+    case atAQIEthanolTooHigh:
+      return 4;
     case atTemperatureTooLow:
     case atTemperatureTooHigh:
     case atHumidityTooLow:
-    case atHumidityTooHigh: return 3;
-    default: return 1;
+    case atHumidityTooHigh:
+      return 3;
+    default:
+      return 1;
   }
 }
 
@@ -60,8 +66,8 @@ TAlertItem* TAlertList::Add(TAlertType AAlertType, double AValue, double ARefere
       result->IncCounter();
       if (result->TimeLeft() == 0) result->StartTime();
     } else {
-      auto item = std::make_shared<TAlertItem>(AAlertType, kAlertTimeout,
-                                               AlertPriority(AAlertType), AValue, AReference);
+      auto item = std::make_shared<TAlertItem>(AAlertType, kAlertTimeout, AlertPriority(AAlertType),
+                                               AValue, AReference);
       item->SetOnAlert([this](TAlertItem* sender) {
         if (OnAlertExecuted) OnAlertExecuted(sender);
       });

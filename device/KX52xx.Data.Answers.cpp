@@ -33,9 +33,12 @@ TAGMData AxesFrom(const QByteArray& AData, int AFirst, qint32 ARange) {
 
 TMaskType MaskTypeFromByte(quint8 AByte) {
   switch (AByte) {
-    case mtFFM: return mtFFM;
-    case mtHM: return mtHM;
-    default: return mtUndefined;
+    case mtFFM:
+      return mtFFM;
+    case mtHM:
+      return mtHM;
+    default:
+      return mtUndefined;
   }
 }
 
@@ -72,7 +75,8 @@ QString MACAddressText(const QByteArray& AData) {
   constexpr int kMACSize = 6;
   QStringList groups;
   for (int i = 0; i < AData.size() && i < kMACSize; ++i)
-    groups << QStringLiteral("%1").arg(static_cast<quint8>(AData.at(i)), 2, 16, QLatin1Char('0'))
+    groups << QStringLiteral("%1")
+                  .arg(static_cast<quint8>(AData.at(i)), 2, 16, QLatin1Char('0'))
                   .toUpper();
   return groups.join(QLatin1Char(':'));
 }

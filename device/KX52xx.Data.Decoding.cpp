@@ -192,9 +192,12 @@ bool TKX52xxDeviceData::AddHistoryPiece(const QByteArray& AData) {
     case hpStart:
       AddHistoryStart(AData);
       return false;
-    case hpUserName: return AddHistoryUserName(AData);
-    case hpTime: return AddHistoryTime(AData);
-    case hpUnused: return false;
+    case hpUserName:
+      return AddHistoryUserName(AData);
+    case hpTime:
+      return AddHistoryTime(AData);
+    case hpUnused:
+      return false;
   }
   return false;
 }

@@ -1,5 +1,7 @@
 #include "KX52xx.Data.History.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QStringList>
 
 #include "TGlobals.Cloud.h"
@@ -13,28 +15,10 @@ constexpr int kUserNameMaxBytes = 9;
 constexpr int kCrcStatusIndex = 15;
 constexpr quint8 kCrcBad = 0x55;
 
+// AText as a JSON string, quotes included, escaped by Qt's JSON writer.
 QString JsonText(const QString& AText) {
-  QString out;
-  out.reserve(AText.size() + 2);
-  out += QLatin1Char('"');
-  for (const QChar c : AText) {
-    switch (c.unicode()) {
-      case '"': out += QLatin1String("\\\""); break;
-      case '\\': out += QLatin1String("\\\\"); break;
-      case '\b': out += QLatin1String("\\b"); break;
-      case '\f': out += QLatin1String("\\f"); break;
-      case '\n': out += QLatin1String("\\n"); break;
-      case '\r': out += QLatin1String("\\r"); break;
-      case '\t': out += QLatin1String("\\t"); break;
-      default:
-        if (c.unicode() < 0x20)
-          out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        else
-          out += c;
-    }
-  }
-  out += QLatin1Char('"');
-  return out;
+  const QByteArray array = QJsonDocument(QJsonArray{AText}).toJson(QJsonDocument::Compact);
+  return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
 // At most 5 significant digits, no trailing zeros, always a decimal point.
@@ -62,7 +46,7 @@ void AddSealCheckMembers(const THistoryRecord& ARecord, QStringList& AMembers) {
 
 void AddMotionAlertMembers(const THistoryRecord& ARecord, QStringList& AMembers) {
   const QString event = ARecord.AlertType() == atImpact ? QStringLiteral("Impact")
-                                                         : QStringLiteral("Fall Protection");
+                                                        : QStringLiteral("Fall Protection");
   AMembers << Member("Event", JsonText(event))
            << Member("StartPoint", QString::number(ARecord.StartPoint()))
            << Member("FailPoint", QString::number(ARecord.FailPoint()))
@@ -86,7 +70,8 @@ QString THistoryRecord::GetAsString() const {
     AddMotionAlertMembers(*this, members);
   if (FMaskType == mtFFM) members << Member("MaskType", JsonText(QStringLiteral("FullFaceMask")));
   if (FMaskType == mtHM) members << Member("MaskType", JsonText(QStringLiteral("HalfMask")));
-  members << Member("CRCCorrect", JsonText(FCrcOk ? QStringLiteral("True") : QStringLiteral("False")));
+  members << Member("CRCCorrect",
+                    JsonText(FCrcOk ? QStringLiteral("True") : QStringLiteral("False")));
   return QLatin1Char('{') + members.join(QLatin1String(",\r\n"));
 }
 

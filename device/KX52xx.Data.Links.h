@@ -18,12 +18,11 @@ using TKX52xxLinkFactory = QMap<QString, TKX52xxLinkKind>;
 
 template <class TLink>
 TKX52xxLinkKind LinkKindOf() {
-  return {[](void* AOwner, const QString& AName) -> TKX52xxDataPhysPtr {
-            return std::make_shared<TLink>(AOwner, AName);
-          },
-          [](const IKX52xxDataPhys* ALink) {
-            return dynamic_cast<const TLink*>(ALink) != nullptr;
-          }};
+  return {
+      [](void* AOwner, const QString& AName) -> TKX52xxDataPhysPtr {
+        return std::make_shared<TLink>(AOwner, AName);
+      },
+      [](const IKX52xxDataPhys* ALink) { return dynamic_cast<const TLink*>(ALink) != nullptr; }};
 }
 
 // A link this build cannot make yet: creating it raises ESealwiseError, and no sender is of it.

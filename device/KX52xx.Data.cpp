@@ -101,10 +101,9 @@ void TKX52xxDeviceData::AttachHandlers(IKX52xxDataPhys& ALink) {
   });
   ALink.SetOnConnected([this](IKX52xxDataPhys* Sender) { LinkConnected(Sender); });
   ALink.SetOnDisconnected([this](IKX52xxDataPhys* Sender) { LinkDisconnected(Sender); });
-  ALink.SetOnDataReaded([this](IKX52xxDataPhys* Sender, const TDateTime& At, TCmdID DataType,
-                               const QByteArray& AData) {
-    LinkDataReaded(Sender, At, DataType, AData);
-  });
+  ALink.SetOnDataReaded(
+      [this](IKX52xxDataPhys* Sender, const TDateTime& At, TCmdID DataType,
+             const QByteArray& AData) { LinkDataReaded(Sender, At, DataType, AData); });
   ALink.SetOnDataWritten(
       [this](IKX52xxDataPhys* Sender, TCmdID DataType) { LinkDataWritten(Sender, DataType); });
 }
@@ -366,8 +365,8 @@ void TKX52xxDeviceData::ReadDeviceInformation(const QString& AKey,
     steps.push_back(read(cmd));
   steps.push_back(ask(&TKX52xxDeviceData::AskMACAddress));
   // The device time is asked twice.
-  for (TCmdID cmd : {kCmdReportCount, kCmdBattery, kCmdDateTime, kCmdDateTime, kCmdAGM,
-                     kCmdPressure})
+  for (TCmdID cmd :
+       {kCmdReportCount, kCmdBattery, kCmdDateTime, kCmdDateTime, kCmdAGM, kCmdPressure})
     steps.push_back(read(cmd));
   if (AKey == CONN_FTDI) steps.push_back(read(kCmdMACAddress));
   steps.push_back(ask(&TKX52xxDeviceData::AskSensors));

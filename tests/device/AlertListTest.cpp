@@ -69,7 +69,7 @@ TEST_F(AlertListTest, NewItemExecutesOnceAfterExactlyThirtyTicks) {
   EXPECT_EQ(item->State(), asWaiting);
   ASSERT_TRUE(WaitUntil([&] { return ticksAtExecution >= 0; }));
   EXPECT_EQ(ticksAtExecution, 29);  // during the 30th tick, before its changed event
-  EXPECT_EQ(Log.Ticks(), 30);  // that tick's changed event followed the execution
+  EXPECT_EQ(Log.Ticks(), 30);       // that tick's changed event followed the execution
   EXPECT_EQ(item->State(), asExecuted);
   EXPECT_EQ(item->TimeLeft(), 0u);
   ASSERT_TRUE(WaitTicks(3));

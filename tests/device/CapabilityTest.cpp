@@ -4,77 +4,70 @@
 
 #include "KX52xx.Functionality.h"
 #include "KX52xx.Sensors.h"
-#include "TestPrinters.h"
+#include "TestValues.h"
 
 namespace {
-
-QByteArray Bytes(std::initializer_list<int> AValues) {
-  QByteArray out;
-  for (int v : AValues) out.append(static_cast<char>(v));
-  return out;
-}
 
 QByteArray BitsAsBytes(quint32 AWord) {
   return Bytes({int(AWord >> 16) & 0xFF, int(AWord >> 8) & 0xFF, int(AWord) & 0xFF});
 }
 
 // Every field that is set, as "Name" for a flag and "Name=value" for a number.
+struct TSetFields {
+  QStringList Set;
+  void Flag(const char* AName, bool AValue) {
+    if (AValue) Set << QLatin1String(AName);
+  }
+  void Number(const char* AName, int AValue) {
+    if (AValue) Set << QStringLiteral("%1=%2").arg(QLatin1String(AName)).arg(AValue);
+  }
+  QString Text() const { return Set.join(QLatin1Char(' ')); }
+};
+
 QString Describe(const TKX52xxSensors& s) {
-  QStringList set;
-  const auto flag = [&](const char* AName, bool AValue) {
-    if (AValue) set << QLatin1String(AName);
-  };
-  const auto number = [&](const char* AName, int AValue) {
-    if (AValue) set << QStringLiteral("%1=%2").arg(QLatin1String(AName)).arg(AValue);
-  };
-  flag("BatteryCharger", s.BatteryCharger());
-  flag("SerialPort", s.SerialPort());
-  number("USBConnectionType", s.USBConnectionType());
-  number("BluetoothVersion", s.BluetoothVersion());
-  number("FlashMemorySize", s.FlashMemorySize());
-  flag("Acceleration", s.Acceleration());
-  flag("Gyroscope", s.Gyroscope());
-  flag("MagneticSensor", s.MagneticSensor());
-  flag("Pressure1", s.Pressure1());
-  flag("Pressure2", s.Pressure2());
-  flag("Temperature", s.Temperature());
-  flag("Humidity", s.Humidity());
-  flag("RTC", s.RTC());
-  number("uController", s.uController());
-  flag("AirQualitySensor", s.AirQualitySensor());
-  flag("CO2Sensor", s.CO2Sensor());
-  flag("EthanolSensor", s.EthanolSensor());
-  return set.join(QLatin1Char(' '));
+  TSetFields f;
+  f.Flag("BatteryCharger", s.BatteryCharger());
+  f.Flag("SerialPort", s.SerialPort());
+  f.Number("USBConnectionType", s.USBConnectionType());
+  f.Number("BluetoothVersion", s.BluetoothVersion());
+  f.Number("FlashMemorySize", s.FlashMemorySize());
+  f.Flag("Acceleration", s.Acceleration());
+  f.Flag("Gyroscope", s.Gyroscope());
+  f.Flag("MagneticSensor", s.MagneticSensor());
+  f.Flag("Pressure1", s.Pressure1());
+  f.Flag("Pressure2", s.Pressure2());
+  f.Flag("Temperature", s.Temperature());
+  f.Flag("Humidity", s.Humidity());
+  f.Flag("RTC", s.RTC());
+  f.Number("uController", s.uController());
+  f.Flag("AirQualitySensor", s.AirQualitySensor());
+  f.Flag("CO2Sensor", s.CO2Sensor());
+  f.Flag("EthanolSensor", s.EthanolSensor());
+  return f.Text();
 }
 
-QString Describe(const TKX52xxFunctionality& f) {
-  QStringList set;
-  const auto flag = [&](const char* AName, bool AValue) {
-    if (AValue) set << QLatin1String(AName);
-  };
-  const auto number = [&](const char* AName, int AValue) {
-    if (AValue) set << QStringLiteral("%1=%2").arg(QLatin1String(AName)).arg(AValue);
-  };
-  flag("FixedSealwise", f.FixedSealwise());
-  flag("AutomaticSealwise", f.AutomaticSealwise());
-  flag("WorkOnBreathing", f.WorkOnBreathing());
-  number("Temperature", f.Temperature());
-  flag("Humidity", f.Humidity());
-  flag("Magnetic", f.Magnetic());
-  flag("Movement", f.Movement());
-  flag("ImpactDetection", f.ImpactDetection());
-  flag("FailProtection", f.FailProtection());
-  number("DFU", f.DFU());
-  flag("Alert_Sealwise", f.Alert_Sealwise());
-  flag("Alert_StopBreathing", f.Alert_StopBreathing());
-  flag("Alert_BreathingTooLow", f.Alert_BreathingTooLow());
-  flag("Alert_Impact", f.Alert_Impact());
-  flag("Alert_FallProtection", f.Alert_FallProtection());
-  flag("Alert_TemperatureTooLow", f.Alert_TemperatureTooLow());
-  flag("Alert_TemperatureTooHigh", f.Alert_TemperatureTooHigh());
-  flag("Alert_HumidityTooLow", f.Alert_HumidityTooLow());
-  flag("Alert_HumidityTooHigh", f.Alert_HumidityTooHigh());
-  return set.join(QLatin1Char(' '));
+QString Describe(const TKX52xxFunctionality& r) {
+  TSetFields f;
+  f.Flag("FixedSealwise", r.FixedSealwise());
+  f.Flag("AutomaticSealwise", r.AutomaticSealwise());
+  f.Flag("WorkOnBreathing", r.WorkOnBreathing());
+  f.Number("Temperature", r.Temperature());
+  f.Flag("Humidity", r.Humidity());
+  f.Flag("Magnetic", r.Magnetic());
+  f.Flag("Movement", r.Movement());
+  f.Flag("ImpactDetection", r.ImpactDetection());
+  f.Flag("FailProtection", r.FailProtection());
+  f.Number("DFU", r.DFU());
+  f.Flag("Alert_Sealwise", r.Alert_Sealwise());
+  f.Flag("Alert_StopBreathing", r.Alert_StopBreathing());
+  f.Flag("Alert_BreathingTooLow", r.Alert_BreathingTooLow());
+  f.Flag("Alert_Impact", r.Alert_Impact());
+  f.Flag("Alert_FallProtection", r.Alert_FallProtection());
+  f.Flag("Alert_TemperatureTooLow", r.Alert_TemperatureTooLow());
+  f.Flag("Alert_TemperatureTooHigh", r.Alert_TemperatureTooHigh());
+  f.Flag("Alert_HumidityTooLow", r.Alert_HumidityTooLow());
+  f.Flag("Alert_HumidityTooHigh", r.Alert_HumidityTooHigh());
+  return f.Text();
 }
 
 template <class TRecord>
@@ -87,23 +80,59 @@ QString DescribeBit(int ABit) {
 }  // namespace
 
 TEST(CapabilityBitsTest, EverySensorBitSetsItsOwnField) {
-  const QStringList expected = {
-      "BatteryCharger", "SerialPort", "USBConnectionType=1", "USBConnectionType=2",
-      "BluetoothVersion=1", "BluetoothVersion=2", "FlashMemorySize=1", "FlashMemorySize=2",
-      "FlashMemorySize=4", "FlashMemorySize=8", "Acceleration", "Gyroscope", "MagneticSensor",
-      "Pressure1", "Pressure2", "Temperature", "Humidity", "RTC", "uController=1",
-      "AirQualitySensor", "CO2Sensor", "EthanolSensor", "", ""};
+  const QStringList expected = {"BatteryCharger",
+                                "SerialPort",
+                                "USBConnectionType=1",
+                                "USBConnectionType=2",
+                                "BluetoothVersion=1",
+                                "BluetoothVersion=2",
+                                "FlashMemorySize=1",
+                                "FlashMemorySize=2",
+                                "FlashMemorySize=4",
+                                "FlashMemorySize=8",
+                                "Acceleration",
+                                "Gyroscope",
+                                "MagneticSensor",
+                                "Pressure1",
+                                "Pressure2",
+                                "Temperature",
+                                "Humidity",
+                                "RTC",
+                                "uController=1",
+                                "AirQualitySensor",
+                                "CO2Sensor",
+                                "EthanolSensor",
+                                "",
+                                ""};
   for (int bit = 0; bit < 24; ++bit)
     EXPECT_EQ(DescribeBit<TKX52xxSensors>(bit), expected[bit]) << "bit " << bit;
 }
 
 TEST(CapabilityBitsTest, EveryFunctionalityBitSetsItsOwnField) {
-  const QStringList expected = {
-      "FixedSealwise", "AutomaticSealwise", "WorkOnBreathing", "Temperature=1", "Temperature=2",
-      "Humidity", "Magnetic", "Movement", "ImpactDetection", "FailProtection", "DFU=1", "DFU=2",
-      "Alert_Sealwise", "Alert_StopBreathing", "Alert_BreathingTooLow", "Alert_Impact",
-      "Alert_FallProtection", "Alert_TemperatureTooLow", "Alert_TemperatureTooHigh",
-      "Alert_HumidityTooLow", "Alert_HumidityTooHigh", "", "", ""};
+  const QStringList expected = {"FixedSealwise",
+                                "AutomaticSealwise",
+                                "WorkOnBreathing",
+                                "Temperature=1",
+                                "Temperature=2",
+                                "Humidity",
+                                "Magnetic",
+                                "Movement",
+                                "ImpactDetection",
+                                "FailProtection",
+                                "DFU=1",
+                                "DFU=2",
+                                "Alert_Sealwise",
+                                "Alert_StopBreathing",
+                                "Alert_BreathingTooLow",
+                                "Alert_Impact",
+                                "Alert_FallProtection",
+                                "Alert_TemperatureTooLow",
+                                "Alert_TemperatureTooHigh",
+                                "Alert_HumidityTooLow",
+                                "Alert_HumidityTooHigh",
+                                "",
+                                "",
+                                ""};
   for (int bit = 0; bit < 24; ++bit)
     EXPECT_EQ(DescribeBit<TKX52xxFunctionality>(bit), expected[bit]) << "bit " << bit;
 }
@@ -140,8 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "USB C", "BLE 4.2", "", "nRF51422 (256k/32k)"},
         TSensorCase{Bytes({0x00, 0x01, 0x40}), "FlashMemorySize=5", "No USB Port", "No BLE", "",
                     "nRF51422 (256k/32k)"},
-        TSensorCase{Bytes({0x00, 0x00, 0x80}), "FlashMemorySize=2", "No USB Port", "No BLE",
-                    "64Mb", "nRF51422 (256k/32k)"},
+        TSensorCase{Bytes({0x00, 0x00, 0x80}), "FlashMemorySize=2", "No USB Port", "No BLE", "64Mb",
+                    "nRF51422 (256k/32k)"},
         TSensorCase{Bytes({0x3F, 0x00, 0x00}),
                     "Humidity RTC uController=1 AirQualitySensor CO2Sensor EthanolSensor",
                     "No USB Port", "No BLE", "No FLASH Memory", ""},

@@ -283,3 +283,12 @@ TEST_F(DeviceModelTest, ConnectionStateFollowsTheLocalLinks) {
   EXPECT_FALSE(Model->IsUSBConnected());
   EXPECT_TRUE(Model->IsDevConnected());
 }
+
+TEST_F(DeviceModelTest, ReconnectDuringTheSequenceStartsItOver) {
+  USB().SimulateConnected();
+  USB().SimulateConnected();
+  ASSERT_TRUE(WaitUntil([&] { return !Events.Connected.empty(); }));
+  ProcessEventsFor(250);
+  EXPECT_EQ(Events.Connected.size(), 1u);
+  EXPECT_EQ(USB().CodesOf("Read").size(), 22u);  // the opening read twice, then the rest once
+}

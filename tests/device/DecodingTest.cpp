@@ -15,9 +15,9 @@ struct TDecodeCase {
 
 std::ostream& operator<<(std::ostream& os, const TDecodeCase& c) { return os << c.Name; }
 
-const QByteArray kAGM = Bytes({0xFF, 0xFE, 0x00, 0x02, 0x00, 0x03,    // magnetometer Z Y X
-                               0x00, 0x04, 0x80, 0x00, 0x7F, 0xFF,    // gyroscope Z Y X
-                               0x00, 0x07, 0x00, 0x08, 0xFF, 0xFF,    // accelerometer Z Y X
+const QByteArray kAGM = Bytes({0xFF, 0xFE, 0x00, 0x02, 0x00, 0x03,  // magnetometer Z Y X
+                               0x00, 0x04, 0x80, 0x00, 0x7F, 0xFF,  // gyroscope Z Y X
+                               0x00, 0x07, 0x00, 0x08, 0xFF, 0xFF,  // accelerometer Z Y X
                                0x0C, 0x97});
 
 // Values the model holds before each case, so that a short answer can be seen to keep them.
@@ -78,7 +78,11 @@ const TDecodeCase kCases[] = {
        EXPECT_TRUE(m.Is5220());
        EXPECT_FALSE(m.Is5210());
      }},
-    {"NameEmpty", 2, {}, false, evReceivedData,
+    {"NameEmpty",
+     2,
+     {},
+     false,
+     evReceivedData,
      [](const M& m) {
        EXPECT_EQ(m.DeviceName(), "");
        EXPECT_EQ(m.DeviceType(), "");
@@ -95,6 +99,7 @@ const TDecodeCase kCases[] = {
     {"FirmwareEmpty", 5, {}, false, evReceivedData, Text(&M::FirmwareRev, "")},
     {"FirmwareFromCloud", 5, "9", true, evNone, Text(&M::FirmwareRev, "")},
     {"Hardware", 6, "HW2", false, evReceivedData, Text(&M::HardwareRev, "HW2")},
+    {"HardwareEmpty", 6, {}, false, evReceivedData, Text(&M::HardwareRev, "")},
     {"HardwareFromCloud", 6, "9", true, evNone, Text(&M::HardwareRev, "")},
     {"Software", 7, "SW3", false, evReceivedData, Text(&M::SoftwareRev, "SW3")},
     {"SoftwareEmpty", 7, {}, false, evReceivedData, Text(&M::SoftwareRev, "")},
@@ -106,7 +111,8 @@ const TDecodeCase kCases[] = {
      [](const M& m) { EXPECT_EQ(m.BatteryLevel(), 77); }},
     {"Mac", 9, Bytes({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F}), false, evCmdAnswer,
      Text(&M::MACAddress, "00:1A:2B:3C:4D:5E")},
-    {"MacShort", 9, Bytes({0x00, 0x1A, 0x2B}), false, evCmdAnswer, Text(&M::MACAddress, "00:1A:2B")},
+    {"MacShort", 9, Bytes({0x00, 0x1A, 0x2B}), false, evCmdAnswer,
+     Text(&M::MACAddress, "00:1A:2B")},
     {"MacEmpty", 9, {}, false, evCmdAnswer, Text(&M::MACAddress, "")},
     {"Sensors", 10, Bytes({0x00, 0x00, 0xD5}), false, evCmdAnswer,
      [](const M& m) { EXPECT_EQ(m.Sensors().FlashMemorySize(), 3); }},
@@ -115,10 +121,20 @@ const TDecodeCase kCases[] = {
        EXPECT_TRUE(m.Sensors().BatteryCharger());
        EXPECT_FALSE(m.Sensors().SerialPort());
      }},
-    {"SensorsEmpty", 10, {}, false, evCmdAnswer,
+    {"SensorsEmpty",
+     10,
+     {},
+     false,
+     evCmdAnswer,
      [](const M& m) { EXPECT_TRUE(m.Sensors().BatteryCharger()); }},
     {"Functionality", 11, Bytes({0x00, 0x08, 0x00}), false, evCmdAnswer,
      [](const M& m) { EXPECT_EQ(m.DeviceFunctionality().DFU(), 2); }},
+    {"FunctionalityEmpty",
+     11,
+     {},
+     false,
+     evCmdAnswer,
+     [](const M& m) { EXPECT_TRUE(m.DeviceFunctionality().FixedSealwise()); }},
     {"FunctionalityShort", 11, Bytes({0xFF}), false, evCmdAnswer,
      [](const M& m) { EXPECT_TRUE(m.DeviceFunctionality().FixedSealwise()); }},
     {"Pressure", 16, Bytes({0x00, 0x00, 0x01, 0x00}), false, evPressure,
@@ -138,8 +154,7 @@ const TDecodeCase kCases[] = {
        EXPECT_EQ(m.Temperature(), 5);
        EXPECT_EQ(m.Humidity(), 6);
      }},
-    {"TempHumidEmpty", 17, {}, false, evCmdAnswer,
-     [](const M& m) { EXPECT_EQ(m.Humidity(), 6); }},
+    {"TempHumidEmpty", 17, {}, false, evCmdAnswer, [](const M& m) { EXPECT_EQ(m.Humidity(), 6); }},
     {"TempHumidFromCloud", 17, Bytes({30, 31}), true, evNone, Nothing()},
     {"Motion", 18, kAGM, false, evCmdAnswer,
      [](const M& m) {
@@ -157,18 +172,30 @@ const TDecodeCase kCases[] = {
      [](const M& m) { EXPECT_EQ(m.NrReportsAvailable(), 256); }},
     {"ReportCountShort", 32, Bytes({0, 0, 1}), false, evCmdAnswer,
      [](const M& m) { EXPECT_EQ(m.NrReportsAvailable(), 0); }},
-    {"ReportCountEmpty", 32, {}, false, evCmdAnswer,
+    {"ReportCountEmpty",
+     32,
+     {},
+     false,
+     evCmdAnswer,
      [](const M& m) { EXPECT_EQ(m.NrReportsAvailable(), 0); }},
     {"HistoryShort", 33, Bytes({0x80, 0, 0}), false, evNone,
      [](const M& m) { EXPECT_TRUE(m.HistoryRecords().empty()); }},
-    {"HistoryEmpty", 33, {}, false, evNone,
+    {"HistoryEmpty",
+     33,
+     {},
+     false,
+     evNone,
      [](const M& m) { EXPECT_TRUE(m.HistoryRecords().empty()); }},
     {"CommandChannel", 204, Bytes({0xAA, 0x01}), false, evCmdAnswer, Nothing()},
     {"CommandChannelEmpty", 204, {}, false, evCmdAnswer, Nothing()},
     {"SetTimeAnswerEmpty", 241, {}, false, evNone, Nothing()},
     {"SetTimeAnswerZero", 241, Bytes({0}), false, evNone, Nothing()},
     {"DfuMode", 242, {}, false, evCmdAnswer, Nothing()},
-    {"SensitivityFFM", 251, Bytes({0x0E, 0xA6, 0x01}), false, evCmdAnswer, Sensitivity(37.5, mtFFM)},
+    {"DfuModeWithData", 242, Bytes({1, 2}), false, evCmdAnswer, Nothing()},
+    {"DfuModeFromCloud", 242, {}, true, evCmdAnswer, Nothing()},
+    {"TimeFromCloudShort", 20, Bytes({1}), true, evNone, Time(0, 0, 1)},
+    {"SensitivityFFM", 251, Bytes({0x0E, 0xA6, 0x01}), false, evCmdAnswer,
+     Sensitivity(37.5, mtFFM)},
     {"SensitivityHM", 251, Bytes({0x13, 0x88, 0x02}), false, evCmdAnswer, Sensitivity(50, mtHM)},
     {"SensitivityOtherMask", 251, Bytes({0x00, 0x64, 0x07}), false, evCmdAnswer,
      Sensitivity(1, mtUndefined)},
@@ -180,6 +207,12 @@ const TDecodeCase kCases[] = {
      [](const M& m) { EXPECT_FLOAT_EQ(m.KXActivatPt(), 35); }},
     {"ActivationPointOutOfRange", 252, Bytes({0x27, 0x10}), false, evCmdAnswer,
      [](const M& m) { EXPECT_FLOAT_EQ(m.KXActivatPt(), 100); }},
+    {"ActivationPointEmpty",
+     252,
+     {},
+     false,
+     evCmdAnswer,
+     [](const M& m) { EXPECT_FLOAT_EQ(m.KXActivatPt(), 0); }},
     {"ActivationPointShort", 252, Bytes({0x0D}), false, evCmdAnswer,
      [](const M& m) { EXPECT_FLOAT_EQ(m.KXActivatPt(), 0); }},
     {"Alert", 255, Bytes({34, 0, 0, 0, 1}), false, evAlert, Nothing()},
@@ -213,7 +246,8 @@ TEST_P(DeviceDecodingTest, DecodesAndRaisesExactlyTheExpectedEvent) {
   const size_t expectedCount = c.Event == evNone ? 0 : 1;
   EXPECT_EQ(Events.Count(), expectedCount);
   switch (c.Event) {
-    case evNone: break;
+    case evNone:
+      break;
     case evCmdAnswer:
       ASSERT_EQ(Events.CmdAnswers.size(), 1u);
       EXPECT_EQ(Events.CmdAnswers[0].Key, key);

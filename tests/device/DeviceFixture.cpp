@@ -17,9 +17,8 @@ void TModelEvents::Attach(TKX52xxDeviceData& AModel) {
   AModel.OnReceivedPressure = [this](TKX52xxDeviceData*, const QString& Key, const TDateTime&,
                                      int Pressure) { Pressures.emplace_back(Key, Pressure); };
   AModel.OnReceivedAlert = [this](TKX52xxDeviceData*, const QString&, const TDateTime&,
-                                  TAlertType Alert, const QByteArray& Data) {
-    Alerts.emplace_back(Alert, Data);
-  };
+                                  TAlertType Alert,
+                                  const QByteArray& Data) { Alerts.emplace_back(Alert, Data); };
   AModel.OnReceivedCmdAnswer = [this](TKX52xxDeviceData*, const QString& Key, TCmdID Code,
                                       const QByteArray& Data) {
     CmdAnswers.push_back({Key, Code, Data});
@@ -53,7 +52,8 @@ void DeviceModelTest::ConnectUSB() {
 
 void DeviceModelTest::Identify(const QString& ADeviceName, const QString& ASerialNumber) {
   USB().Feed(kCmdDeviceName, TGlobals::String_ToData(ADeviceName));
-  if (!ASerialNumber.isEmpty()) USB().Feed(kCmdSerialNumber, TGlobals::String_ToData(ASerialNumber));
+  if (!ASerialNumber.isEmpty())
+    USB().Feed(kCmdSerialNumber, TGlobals::String_ToData(ASerialNumber));
 }
 
 TFakeCloudLink& DeviceModelTest::IdentifyWithCloud(const QString& ADeviceName) {

@@ -6,18 +6,12 @@
 #include <vector>
 
 #include "FakeLinks.h"
-#include "TestPrinters.h"
 #include "KX52xx.Data.Commands.h"
 #include "KX52xx.Data.h"
+#include "TestValues.h"
 #include "TestWait.h"
 #include "dDb.h"
 #include "uConfiguration.h"
-
-inline QByteArray Bytes(std::initializer_list<int> AValues) {
-  QByteArray out;
-  for (int v : AValues) out.append(static_cast<char>(v));
-  return out;
-}
 
 // Everything the model reported through its eight events.
 struct TModelEvents {

@@ -8,7 +8,8 @@ namespace {
 QByteArray Header(int AKind) { return Bytes({AKind << 6, 0x12, 0x34, 0x56}); }
 
 // A start piece: five 16-bit numbers, the record kind and the mask type.
-QByteArray StartPiece(int AKind, int AMask = 1, std::array<int, 5> ANumbers = {1234, 20, 950, 7, 412}) {
+QByteArray StartPiece(int AKind, int AMask = 1,
+                      std::array<int, 5> ANumbers = {1234, 20, 950, 7, 412}) {
   QByteArray piece = Header(0);
   for (int n : ANumbers) piece += TGlobals::UInt16_ToData(static_cast<quint16>(n));
   piece += Bytes({AKind, AMask});
@@ -166,8 +167,8 @@ TEST_F(HistoryTest, ShortAndStrayPiecesAreIgnored) {
   EXPECT_FALSE(Piece(NamePiece("NOBODY")));  // no record yet
   EXPECT_FALSE(Piece(TimePiece()));
   Piece(StartPiece(18));
-  EXPECT_FALSE(Piece(Header(1)));             // 4 bytes: too short for a name
-  EXPECT_FALSE(Piece(TimePiece().left(7)));   // too short for a time
+  EXPECT_FALSE(Piece(Header(1)));            // 4 bytes: too short for a name
+  EXPECT_FALSE(Piece(TimePiece().left(7)));  // too short for a time
   EXPECT_FALSE(Piece(Header(3) + TimePiece()));
   EXPECT_FALSE(Piece(Bytes({0x80, 0, 0})));
   EXPECT_TRUE(Last().UserName().isEmpty());

@@ -41,12 +41,16 @@ TEST_P(RandomInputTest, AnyPayloadForAnyCodeFromAnyLink) {
     const TCmdID code = static_cast<TCmdID>(i % 256);
     const QByteArray data = RandomBytes(random, 32);
     switch (random() % 4) {
-      case 0: BLE().Feed(code, data); break;
+      case 0:
+        BLE().Feed(code, data);
+        break;
       case 1:
         // The cloud link may have been dropped by a serial-number answer.
         if (TFakeCloudLink* c = Cloud()) c->Feed(code, data);
         break;
-      default: USB().Feed(code, data); break;
+      default:
+        USB().Feed(code, data);
+        break;
     }
     // Keep the cloud link around for the forwarding paths.
     if (!Cloud()) Model->ConnectCloud(true);

@@ -128,9 +128,9 @@ TEST_F(DeviceWritersTest, HistoryRequestGoesToConnectedLocalLinksOnly) {
   USB().State = dsConnected;
   Model->FillHistoryRecords(-1, 16);
   Model->FillHistoryRecords(0x01020304, 2);
-  EXPECT_EQ(USB().PayloadsOf("Write", kCmdHistory),
-            (Payloads{Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x10}),
-                      Bytes({1, 2, 3, 4, 0, 0, 0, 2})}));
+  EXPECT_EQ(
+      USB().PayloadsOf("Write", kCmdHistory),
+      (Payloads{Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x10}), Bytes({1, 2, 3, 4, 0, 0, 0, 2})}));
   EXPECT_TRUE(BLE().Calls.empty());
 }
 
