@@ -47,25 +47,33 @@ QByteArray Build(TCmdID ACmd, const QByteArray& AData) {
 
 QByteArray Split(const QByteArray& AReceived, const TOnFrame& AOnFrame) {
   const qsizetype size = AReceived.size();
+  // The first start byte whose frame runs past what arrived and that no later frame ruled out.
+  qsizetype unfinished = -1;
   qsizetype i = 0;
   while (i < size) {
     if (ByteAt(AReceived, i) != StartByte) {
       ++i;
       continue;
     }
-    if (size - i < HeaderSize) return AReceived.mid(i);
+    if (size - i < HeaderSize) break;
     const int length = ByteAt(AReceived, i + 3);
-    // A frame announced longer than what arrived is not waited for: its start byte may be
-    // noise, and the bytes after it are scanned for frames of their own.
-    if (length < HeaderSize || i + length > size ||
-        ChecksumOf(AReceived, i, length) != ByteAt(AReceived, i + 2)) {
+    if (length >= HeaderSize && i + length > size) {
+      // Not waited for: its start byte may be noise, so the bytes after it are scanned for
+      // frames of their own. Only when none follows is it kept for the next block.
+      if (unfinished < 0) unfinished = i;
+      ++i;
+      continue;
+    }
+    if (length < HeaderSize || ChecksumOf(AReceived, i, length) != ByteAt(AReceived, i + 2)) {
       ++i;
       continue;
     }
     AOnFrame(AReceived.mid(i, length));
     i += length;
+    unfinished = -1;
   }
-  return {};
+  if (unfinished >= 0) return AReceived.mid(unfinished);
+  return i < size ? AReceived.mid(i) : QByteArray();
 }
 
 }  // namespace KX52xxFrame

@@ -1,6 +1,7 @@
 #include "Vek.Qt.ComPort.h"
 
 #include <QSerialPortInfo>
+#include <poll.h>
 
 #include "SealwiseError.h"
 
@@ -83,9 +84,21 @@ void TQtComPortDevice::ReadAvailable() {
 }
 
 void TQtComPortDevice::HandlePortError(QSerialPort::SerialPortError AError) {
+  if (AError != QSerialPort::ReadError && AError != QSerialPort::ResourceError) return;
   // A vanished device (pulled converter, closed far side of a pseudo-terminal) shows as a read
-  // or resource error that repeats until the port is closed: the first one closes it.
-  if (AError == QSerialPort::ReadError || AError == QSerialPort::ResourceError) Close();
+  // or resource error that repeats until the port is closed: the first one closes it. The same
+  // errors come from a wake-up that found nothing to read (a would-block, or a stale errno),
+  // which must not end the connection.
+  if (DeviceGone()) {
+    Close();
+  } else {
+    FPort->clearError();
+  }
+}
+
+bool TQtComPortDevice::DeviceGone() const {
+  pollfd state{int(FPort->handle()), POLLIN, 0};
+  return ::poll(&state, 1, 0) < 0 || (state.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 void TQtComPortDevice::HandleBytesWritten() {

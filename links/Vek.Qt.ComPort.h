@@ -30,6 +30,7 @@ class TQtComPortDevice final : public TComPortDevice {
  private:
   void ReadAvailable();
   void HandlePortError(QSerialPort::SerialPortError AError);
+  bool DeviceGone() const;
   void HandleBytesWritten();
   void WriteChunks(const QByteArray& Data);
   void HandOverWrite(const QByteArray& Data);
