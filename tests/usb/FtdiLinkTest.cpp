@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QThread>
+#include <random>
 
 #include "KX52xx.Data.Phys.FTDI.h"
 #include "PtyPeer.h"
 #include "SealwiseError.h"
 #include "TestWait.h"
+#include "Vek.CRC.h"
 
 namespace {
 
@@ -195,6 +197,41 @@ TEST_F(FtdiLink, DispatchesOnlyGoodFramesAndDropsCodeZero) {
   EXPECT_EQ(FData[1].Payload, Hex("a1b2c3d4e5f6"));
   EXPECT_EQ(FData[2].Code, 8);
   EXPECT_TRUE(FData[2].Payload.isEmpty());
+}
+
+// What the splitter must take from a damaged stream: the frames whose start, length and
+// checksum survived, without code 0.
+bool SurvivedIntact(const QByteArray& frame) {
+  QByteArray check = frame;
+  check[2] = char(0xFF);
+  return quint8(frame[0]) == 0xAA && quint8(frame[3]) == frame.size() && frame[1] != 0 &&
+         CRC8(check, 0, int(check.size())) == quint8(frame[2]);
+}
+
+TEST_F(FtdiLink, ACorruptedStreamDispatchesExactlyTheFramesWhoseChecksumHolds) {
+  ConnectAs("KX5210_SIM");
+  std::mt19937 rng(5220);
+  QByteArray stream;
+  QList<QByteArray> expected;
+  for (int n = 0; n < 400; ++n) {
+    QByteArray payload(int(rng() % 21), '\0');
+    for (char& byte : payload) byte = char(rng());
+    QByteArray frame = DeviceFrame(quint8(rng()), payload);
+    for (char& byte : frame) {
+      if (rng() % 100 < 5) byte = char(quint8(byte) ^ quint8(1 + rng() % 255));
+    }
+    if (SurvivedIntact(frame)) expected.append(frame);
+    stream += frame;
+  }
+  ASSERT_GT(expected.size(), 150);
+  ASSERT_LT(expected.size(), 380);
+
+  FPeer.Write(stream);
+  ASSERT_TRUE(WaitUntil([&] { return FData.size() >= expected.size(); }));
+  ProcessEventsFor(300);
+  QList<QByteArray> dispatched;
+  for (const TDataEvent& event : FData) dispatched.append(DeviceFrame(event.Code, event.Payload));
+  EXPECT_EQ(dispatched, expected);
 }
 
 TEST_F(FtdiLink, PollsThePressureWithAtMostOneRequestWaiting) {
