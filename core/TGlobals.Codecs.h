@@ -9,7 +9,7 @@
 // 2019-01-01 00:00:00 taken from the wall-clock fields.
 //
 // Date-time convention of the whole application: a TDateTime is a QDateTime whose calendar
-// fields are the wall-clock time and whose time spec is Qt::UTC, so no arithmetic or
+// fields are the wall-clock time and whose timeSpec() is Qt::UTC, so no arithmetic or
 // comparison ever passes through a time zone (a DST change cannot shift a device clock).
 // Take "now" from TGlobals::Now(), never from QDateTime::currentDateTime().
 using TDateTime = QDateTime;
