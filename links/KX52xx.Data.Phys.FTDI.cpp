@@ -13,11 +13,15 @@ namespace {
 
 quint8 ByteAt(const QByteArray& AData, qsizetype AIndex) { return quint8(AData.at(AIndex)); }
 
-// The checksum byte of the first ALength bytes from AStart, its own byte taken as 0xFF.
-quint8 ChecksumOf(const QByteArray& AData, qsizetype AStart, int ALength) {
-  QByteArray frame = AData.mid(AStart, ALength);
-  if (frame.size() > 2) frame[2] = char(0xFF);
-  return CRC8(frame, 0, ALength);
+// The checksum of the ALength bytes from AStart, their own checksum byte taken as 0xFF. Works
+// in place (the byte is put back), so a scan copies nothing per candidate frame.
+quint8 ChecksumOf(QByteArray& AData, qsizetype AStart, int ALength) {
+  char& checksum = AData.data()[AStart + 2];
+  const char received = checksum;
+  checksum = char(0xFF);
+  const quint8 crc = CRC8(AData, int(AStart), ALength);
+  checksum = received;
+  return crc;
 }
 
 }  // namespace
@@ -45,7 +49,7 @@ QByteArray Build(TCmdID ACmd, const QByteArray& AData) {
   return frame;
 }
 
-QByteArray Split(const QByteArray& AReceived, const TOnFrame& AOnFrame) {
+QByteArray Split(QByteArray AReceived, const TOnFrame& AOnFrame) {
   const qsizetype size = AReceived.size();
   // The first start byte whose frame runs past what arrived and that no later frame ruled out.
   qsizetype unfinished = -1;
@@ -311,8 +315,8 @@ void TKX52xxDataPhysFTDI::HandleNameAnswer(const QString& AName, const QByteArra
 }
 
 void TKX52xxDataPhysFTDI::HandleReceived(const QByteArray& ABlock) {
-  const QByteArray received = FBuffer + ABlock;
-  FBuffer = KX52xxFrame::Split(received, [this](const QByteArray& frame) { Dispatch(frame); });
+  FBuffer =
+      KX52xxFrame::Split(FBuffer + ABlock, [this](const QByteArray& frame) { Dispatch(frame); });
 }
 
 void TKX52xxDataPhysFTDI::Dispatch(const QByteArray& AFrame) {

@@ -34,7 +34,7 @@ QByteArray Build(TCmdID ACmd, const QByteArray& AData);
 // that do not start such a frame are skipped one at a time. Returns the bytes to keep for the
 // next block: a frame still arriving at the end (less than one frame's worth, so a noisy
 // length byte cannot hold the stream up), or a header cut short; else nothing.
-QByteArray Split(const QByteArray& AReceived, const TOnFrame& AOnFrame);
+QByteArray Split(QByteArray AReceived, const TOnFrame& AOnFrame);
 
 }  // namespace KX52xxFrame
 
