@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QThread>
 
-#include "KX52xx.Data.Commands.h"
 #include "TestWait.h"
 #include "dDb.h"
 #include "uConfiguration.h"
@@ -24,17 +23,23 @@ constexpr int kDiscoverMs = 20;
 TUsbRig::TUsbRig(const KX52xxSimOptions& AOptions)
     : FSim(std::make_unique<KX52xxSimUsbSession>(AOptions)) {}
 
+TUsbRig::TUsbRig(const QString& APortPath) : FPortPath(APortPath) {}
+
 TUsbRig::~TUsbRig() {
   FModel.reset();
-  if (FSim) TComPortDevices::RemoveExtraPort(FSim->SlavePath());
+  if (!FPortPath.isEmpty()) TComPortDevices::RemoveExtraPort(FPortPath);
   FSim.reset();
   dmDb.reset();
   Configuration.reset();
 }
 
 bool TUsbRig::Start() {
-  if (!FDir.isValid() || !FSim->Start()) return false;
-  TComPortDevices::AddExtraPort(FSim->SlavePath());
+  if (!FDir.isValid()) return false;
+  if (FSim) {
+    if (!FSim->Start()) return false;
+    FPortPath = FSim->SlavePath();
+  }
+  TComPortDevices::AddExtraPort(FPortPath);
   Configuration = std::make_unique<TConfiguration>(FDir.filePath(QStringLiteral("Settings.cfg")));
   dmDb = std::make_unique<TdmDb>(FDir.filePath(QStringLiteral("users.db")));
   FModel = std::make_unique<TKX52xxDeviceData>(UsbOnlyLinkFactory());
@@ -47,7 +52,7 @@ bool TUsbRig::Start() {
   };
   FModel->OnDevicesDiscovered = [this](TKX52xxDeviceData*, const QString&,
                                        const TDeviceDictionary& devices) {
-    FDiscovered = devices.contains(FSim->SlavePath());
+    FDiscovered = devices.contains(FPortPath);
   };
   return FModel->Connectors().contains(CONN_FTDI);
 }
@@ -57,17 +62,13 @@ bool TUsbRig::Connect(int ATimeoutMs) {
   FModel->DiscoverDevices(CONN_FTDI);
   if (!WaitUntil([&] { return FDiscovered; }, ATimeoutMs)) return false;
   const int before = Connected;
-  FModel->Connect(CONN_FTDI, FSim->SlavePath());
+  FModel->Connect(CONN_FTDI, FPortPath);
   return WaitUntil([&] { return Connected > before; }, ATimeoutMs);
 }
 
 bool TUsbRig::WaitForConnectionSequence(int ATimeoutMs) {
   // Sensitivity is the last value the sequence asks for.
-  return WaitUntil(
-      [&] {
-        return FSim->Device().ReceivedCount(kCmdSensitivity) > 0 && FModel->AlgSensitivity() > 0;
-      },
-      ATimeoutMs);
+  return WaitUntil([&] { return FModel->AlgSensitivity() > 0; }, ATimeoutMs);
 }
 
 TKX52xxDataPhysFTDI& TUsbRig::Link() const {
