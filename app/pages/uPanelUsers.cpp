@@ -1,0 +1,189 @@
+#include "uPanelUsers.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPropertyAnimation>
+#include <QVBoxLayout>
+
+#include "Vek.Controls.h"
+#include "Vek.Lang.h"
+#include "dDb.h"
+#include "uStyles.h"
+
+QString ChooseUserText() { return TranslateText(QStringLiteral("CHOOSE USER")); }
+
+namespace {
+TPanelSpec UsersPanelSpec() {
+  TPanelSpec spec;
+  spec.Name = QStringLiteral("pnlUser");
+  spec.Header = QStringLiteral("Users");
+  spec.PageControl = QStringLiteral("tcUser");
+  spec.MainPage = QStringLiteral("tabUserMain");
+  spec.InfoButton = QStringLiteral("btnUserInfo");
+  spec.InfoPage = QStringLiteral("tabUserInfo");
+  spec.InfoText = QStringLiteral("Add new user or select from the list.");
+  spec.SecondButton = QStringLiteral("btnUserSettings");
+  spec.SecondPage = QStringLiteral("tabUserSettings");
+  return spec;
+}
+
+const QColor AddUserColor = QColor::fromRgba(0xFFFF0000);
+const QColor CancelColor = QColor::fromRgba(0xFF008BCE);
+}  // namespace
+
+TUsersPanel::TUsersPanel(QWidget* AWorkingArea, QWidget* parent)
+    : TPanel(UsersPanelSpec(), parent), FWorkingArea(AWorkingArea) {
+  SecondButton()->hide();
+  auto* column = new QVBoxLayout(MainPage());
+  column->setContentsMargins(6, 2, 6, 2);
+  column->setSpacing(0);
+  column->addWidget(MakeSelector());
+  FList = new QListWidget(MainPage());
+  FList->setObjectName(QStringLiteral("lstUserSel"));
+  FList->setFrameShape(QFrame::NoFrame);
+  FList->setMinimumHeight(0);
+  FList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  connect(FList, &QListWidget::itemClicked, this, &TUsersPanel::ListTapped);
+  column->addWidget(FList, 1);
+
+  FAnimation = new QPropertyAnimation(this, "PanelHeight", this);
+  FAnimation->setObjectName(QStringLiteral("aniUsersList"));
+  FAnimation->setDuration(AnimationMs);
+  FAnimation->setStartValue(CollapsedHeight);
+  SetPanelHeight(CollapsedHeight);
+  ApplyLanguage();
+}
+
+QWidget* TUsersPanel::MakeSelector() {
+  auto* row = new QWidget(MainPage());
+  // What stays of the panel when it is collapsed: border, header and margins taken off.
+  row->setFixedHeight(CollapsedHeight - HeaderHeight - 2 - 4);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(8);
+  auto* symbol = new TGlyph(QStringLiteral("imgUser"), row);
+  symbol->SetSvg(TImages::User);
+  symbol->setFixedSize(28, 28);
+  layout->addWidget(symbol);
+
+  FSelector = new TPageControl(row);
+  FSelector->setObjectName(QStringLiteral("tcUserSel"));
+  FSelPage = FSelector->AddPage(QStringLiteral("tabUserSel"));
+  FSelAddPage = FSelector->AddPage(QStringLiteral("tabUserSelAdd"));
+  auto* selLayout = new QHBoxLayout(FSelPage);
+  selLayout->setContentsMargins(0, 0, 0, 0);
+  FUsersLabel =
+      new TClickLabel(QStringLiteral("lblUsers"), QStringLiteral("CHOOSE USER"), FSelPage);
+  FUsersLabel->setFont(TStyles::Font(15, true));
+  selLayout->addWidget(FUsersLabel);
+  connect(FUsersLabel, &TClickLabel::Clicked, this, [this] { ShowUserList(true); });
+
+  auto* addLayout = new QHBoxLayout(FSelAddPage);
+  addLayout->setContentsMargins(0, 0, 0, 0);
+  FEdit = new QLineEdit(FSelAddPage);
+  FEdit->setObjectName(QStringLiteral("edtUserAdd"));
+  FEdit->setMaxLength(MaxNameLength);
+  addLayout->addWidget(FEdit);
+  connect(FEdit, &QLineEdit::editingFinished, this, &TUsersPanel::UserAddExit);
+  connect(FEdit, &QLineEdit::returnPressed, FEdit, [this] { FEdit->clearFocus(); });
+  FSelector->OnChange = [this] { SelectorChanged(); };
+  layout->addWidget(FSelector, 1);
+  return row;
+}
+
+void TUsersPanel::ApplyLanguage() {
+  FEdit->setPlaceholderText(TranslateText(QStringLiteral("New User Name...")));
+  // The engine puts back the label's design text; the selection stays what it was.
+  FUsersLabel->setText(FSelectedName.isEmpty() ? ChooseUserText() : FSelectedName);
+}
+
+void TUsersPanel::SetPanelHeight(int AHeight) {
+  FPanelHeight = AHeight;
+  setFixedHeight(AHeight);
+}
+
+int TUsersPanel::ExpandedHeight() const { return FWorkingArea->height() / 2; }
+
+void TUsersPanel::ShowUserList(bool AShow) {
+  if (AShow) FillUserList();
+  if (AShow == FExpanded) return;  // collapsing a collapsed panel would flash it open
+  FExpanded = AShow;
+  FAnimation->stop();
+  if (AShow) {
+    const int target = ExpandedHeight();
+    FAnimation->setEndValue(target);
+    SetPanelHeight(target);
+    FAnimation->setDirection(QAbstractAnimation::Forward);
+  } else {
+    SetPanelHeight(CollapsedHeight);
+    FAnimation->setDirection(QAbstractAnimation::Backward);
+  }
+  if (TPageControl::AnimationsEnabled()) FAnimation->start();
+}
+
+void TUsersPanel::AddListEntry(const QString& AText, const QColor& AColor) {
+  auto* item = new QListWidgetItem(AText, FList);
+  item->setForeground(AColor);
+}
+
+void TUsersPanel::FillUserList() {
+  FList->setUpdatesEnabled(false);
+  FList->clear();
+  AddListEntry(TranslateText(QStringLiteral("Add User")), AddUserColor);
+  QStringList users;
+  if (dmDb) dmDb->GetUsers(&users);
+  users.sort(Qt::CaseInsensitive);
+  for (const QString& user : users) AddListEntry(user, Qt::white);
+  AddListEntry(TranslateText(QStringLiteral("Cancel...")), CancelColor);
+  FList->setUpdatesEnabled(true);
+}
+
+void TUsersPanel::ListTapped(QListWidgetItem* AItem) {
+  const int row = FList->row(AItem);
+  if (row < 0) return;
+  if (row == 0) {
+    FSelector->SetActivePage(FSelAddPage, TTabTransition::Slide);
+    FEdit->clear();
+    FEdit->setFocus();
+  } else if (row < FList->count() - 1) {
+    SelectUser(AItem->text());
+  }
+  ShowUserList(false);
+}
+
+// Leaving the edit (focus lost, or Enter). Only the first exit of an adding pass counts: the
+// edit may report its end twice (Enter, then the loss of focus).
+void TUsersPanel::UserAddExit() {
+  if (FSelector->ActivePage() != FSelAddPage) return;
+  const QString name = FEdit->text();
+  // A name typed as "CHOOSE USER" means no user and is not added to the store.
+  if (IsNoUserName(name)) {
+    FSelector->SetActivePage(FSelPage, TTabTransition::Slide);
+    SelectUser(QString());
+    return;
+  }
+  if (dmDb) dmDb->AddUser(name);
+  FEdit->clear();
+  FillUserList();
+  FSelector->SetActivePage(FSelPage, TTabTransition::Slide);
+  SelectUser(name);
+}
+
+void TUsersPanel::SelectorChanged() {
+  if (FSelector->ActivePage() != FSelPage) ShowUserList(false);
+}
+
+void TUsersPanel::ShowUserLabel() { FSelector->SetActivePage(FSelPage, TTabTransition::Slide); }
+
+void TUsersPanel::PutChooseUserIntoEdit() { FEdit->setText(ChooseUserText()); }
+
+bool TUsersPanel::IsNoUserName(const QString& AName) {
+  return AName.isEmpty() || AName.toUpper() == ChooseUserText().toUpper();
+}
+
+void TUsersPanel::SelectUser(const QString& AName) {
+  FSelectedName = IsNoUserName(AName) ? QString() : AName;
+  FUsersLabel->setText(FSelectedName.isEmpty() ? ChooseUserText() : FSelectedName);
+  if (OnSetSelectedUser) OnSetSelectedUser(FSelectedName);
+}
