@@ -1,0 +1,490 @@
+#include "uMain.h"
+
+#include <QBluetoothLocalDevice>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTimer>
+#include <cmath>
+#include <limits>
+
+#include "KX52xx.AlertList.h"
+#include "SealwiseError.h"
+#include "TGlobals.Paths.h"
+#include "TGlobals.Shell.h"
+#include "Vek.Controls.h"
+#include "Vek.Lang.h"
+#include "dDb.h"
+#include "dIcons.h"
+#include "pages/uPageConnecting.h"
+#include "pages/uPageDashboard.h"
+#include "pages/uPageLicense.h"
+#include "pages/uPageTutorial.h"
+#include "pages/uPageWorking.h"
+#include "pages/uPanelDevInfo.h"
+#include "pages/uPanelUsers.h"
+#include "uConfiguration.h"
+#include "uPanelButtons.h"
+#include "uStyles.h"
+
+std::function<bool()> TfrmMain::HasBluetoothAdapter = [] {
+  return !QBluetoothLocalDevice::allDevices().isEmpty();
+};
+
+namespace {
+bool IsLocalLink(const QString& AConnector) {
+  return AConnector == CONN_FTDI || AConnector == CONN_BLE;
+}
+
+// Controls that show data rather than fixed texts keep their texts when a language is applied.
+const char* const ExcludedFromTranslation[] = {"lblLicense",
+                                               "cbSettingsAppLang",
+                                               "litmDevInfo_Type",
+                                               "litmDevInfo_Serial",
+                                               "litmDevInfo_MAC",
+                                               "litmDevInfo_FirmwareRev",
+                                               "litmDevInfo_HardwareRev",
+                                               "litmDevInfo_SoftwareRev",
+                                               "edtSettingsCloudAddress",
+                                               "edtSettingsDevName",
+                                               "edtDevAppSettings_AlgSensitivity",
+                                               "edtSettingsSMTPAddress",
+                                               "edtSettingsSMTPPort",
+                                               "edtSettingsSMTPUser",
+                                               "edtSettingsSMTPPass",
+                                               "edtSettingsEmailTo",
+                                               "edtSettingsEmailSubject",
+                                               "edtSettingsProxyAddress",
+                                               "edtSettingsProxyPort",
+                                               "edtSettingsProxyUser",
+                                               "edtSettingsProxyPass",
+                                               "edtSettingsAppUserName",
+                                               "lblFirmwareUpdateInfo2"};
+
+const QString EnglishName = QStringLiteral("English");
+}  // namespace
+
+TfrmMain::TfrmMain(TKX52xxLinkFactory ALinkFactory, QWidget* parent)
+    : TfrmBase(parent),
+      FDevData(std::make_unique<TKX52xxDeviceData>(std::move(ALinkFactory))),
+      FLastKnownLon(std::numeric_limits<double>::quiet_NaN()),
+      FLastKnownLat(std::numeric_limits<double>::quiet_NaN()) {
+  setObjectName(QStringLiteral("frmMain"));
+  FConnecting = tcMain()->AddPage(new TConnectingPage(*FDevData, tcMain()));
+  FWorking = tcMain()->AddPage(new TWorkingPage(tcMain()));
+  FFirmware = tcMain()->AddPage(QStringLiteral("tabFirmware"));
+  TStyles::FillBackground(FFirmware, TStyles::Background);
+
+  FtmrNotify = new QTimer(this);
+  FtmrNotify->setInterval(NotifyIntervalMs);
+  connect(FtmrNotify, &QTimer::timeout, this, &TfrmMain::NotifyTick);
+  FtmrTime = new QTimer(this);
+  FtmrTime->setInterval(ClockIntervalMs);
+  connect(FtmrTime, &QTimer::timeout, this, &TfrmMain::ClockTick);
+  FtmrCloud = new QTimer(this);
+  FtmrCloud->setInterval(CloudFlashMs);
+  connect(FtmrCloud, &QTimer::timeout, this, [this] {
+    FtmrCloud->stop();
+    FWorking->UploadCloud()->SetImageIndex(-1);
+  });
+  FPanelButtons = new TPanelButtons(this);
+
+  LicensePage()->OnAccept = [this] { LicenseAccepted(); };
+  LicensePage()->OnDecline = [this] { LicenseDeclined(); };
+  TutorialPage()->OnClose = [this] { TutorialClosed(); };
+  UsersPanel()->OnSetSelectedUser = [this](const QString& AName) { SetSelectedUser(AName); };
+  tcMain()->OnChange = [this] { MainTabChanged(); };
+  FWorking->Pages()->OnChange = [this] { WorkingTabChanged(); };
+  connect(FWorking, &TWorkingPage::FooterClicked, this, &TfrmMain::FooterClicked);
+  connect(FWorking->Logo(), &TGlyph::Clicked, this, &TfrmMain::LogoClicked);
+  FormCreate();
+}
+
+TfrmMain::~TfrmMain() {
+  FtmrNotify->stop();
+  FDevData->Disconnect();
+  FAlertList.reset();
+  FDevData.reset();  // before the pages that refer to it
+}
+
+TUsersPanel* TfrmMain::UsersPanel() const { return FWorking->Dashboard()->Users(); }
+
+QWidget* TfrmMain::tabConnecting() const { return FConnecting; }
+
+QWidget* TfrmMain::tabWorking() const { return FWorking; }
+
+bool TfrmMain::ContinueDiscoverDevices() const { return FConnecting->ContinueDiscoverDevices(); }
+
+void TfrmMain::SetNotifyInterval(int AMs) { FtmrNotify->setInterval(AMs); }
+
+// --- creation and show ---------------------------------------------------------------------
+
+void TfrmMain::FormCreate() {
+  InitLanguages();
+  FIsStarting = true;
+  FWorking->Location()->SetImageIndex(-1);
+  FWorking->UploadCloud()->SetImageIndex(-1);
+  FNotifyTimes = {0, 0, 0};
+  FWorking->DateTime()->setText(QStringLiteral("---"));
+  FWorking->Battery()->SetImageIndex(TIcon::BatteryNone);
+  FSelectedUserID = 0;
+  AssignDeviceEvents();
+  OnAfterShow = [this] { AfterShow(); };
+  FWorking->SetMarkerColor(TStyles::FromArgb(TGlobals::ColorPageSelect()));
+  UsersPanel()->ShowUserLabel();
+  UsersPanel()->ShowUserList(false);
+  for (TPanel* panel : findChildren<TPanel*>()) panel->Pages()->setCurrentIndex(0);
+  FPanelButtons->Attach(this);
+}
+
+void TfrmMain::InitLanguages() {
+  FLanguages = QStringList{EnglishName};
+  const QDir appDir(TGlobals::GetAppDir());
+  for (const QFileInfo& file : appDir.entryInfoList({QStringLiteral("*.lng")}, QDir::Files)) {
+    const QString name = file.completeBaseName();
+    if (name.compare(EnglishName, Qt::CaseInsensitive) == 0) continue;
+    try {
+      TLang::AddLang(name, file.absoluteFilePath());
+      FLanguages << name;
+    } catch (const ESealwiseError&) {
+      // A file that cannot be read, or a name given twice, is not offered.
+    }
+  }
+  for (const char* name : ExcludedFromTranslation) {
+    if (QObject* control = findChild<QObject*>(QLatin1String(name)))
+      TLang::ExcludeFromTranslation(control);
+  }
+  TLang::SetDefaultLangName(EnglishName);
+  ApplyLanguage();
+}
+
+void TfrmMain::ApplyLanguage() {
+  TLang::SetLang(this, Configuration->GetLanguage());
+  FConnecting->ApplyLanguage();
+  UsersPanel()->ApplyLanguage();
+}
+
+void TfrmMain::AssignDeviceEvents() {
+  FDevData->OnDevicesDiscovered = [this](TKX52xxDeviceData*, const QString& Connector,
+                                         const TDeviceDictionary& Devices) {
+    DevicesDiscovered(Connector, Devices);
+  };
+  FDevData->OnConnected = [this](TKX52xxDeviceData*, const QString& Connector, bool& Accepted) {
+    Connected(Connector, Accepted);
+  };
+  FDevData->OnDisconnected = [this](TKX52xxDeviceData*, const QString& Connector) {
+    Disconnected(Connector);
+  };
+  FDevData->OnReceivedCmdAnswer = [this](TKX52xxDeviceData*, const QString& Connector, TCmdID CmdID,
+                                         const QByteArray&) {
+    ReceivedCmdAnswer(Connector, CmdID);
+  };
+  FDevData->OnReceivedData = [this](TKX52xxDeviceData*, const QString& Connector,
+                                    TCmdID ADataType) { ReceivedData(Connector, ADataType); };
+  FDevData->OnCloudSend = [this](TKX52xxDeviceData*) { CloudSend(); };
+}
+
+void TfrmMain::FormShow() {
+  tcMain()->SetActivePage(FConnecting, TTabTransition::None);
+  FWorking->Pages()->SetActivePage(FWorking->tabSettings(), TTabTransition::None);
+  UsersPanel()->SelectUser(QString());
+  LoadLayoutImages();
+  FWorking->DeviceInfo()->SoftwareRev()->setText(TGlobals::Version());
+  ReportMissingBluetooth();
+}
+
+void TfrmMain::AfterShow() {
+  if (Configuration->GetShowLicense())
+    DisplayLicense();
+  else
+    TGlobals::SwitchTab(FConnecting);
+}
+
+// Without an adapter there is no Bluetooth LE link; the user learns it once and goes on with
+// the USB link.
+void TfrmMain::ReportMissingBluetooth() {
+  if (FBluetoothReported || FDevData->Connectors().contains(CONN_BLE)) return;
+  if (HasBluetoothAdapter && HasBluetoothAdapter()) return;
+  FBluetoothReported = true;
+  TGlobals::MsgWindow(
+      TranslateText(QStringLiteral("No necessary permissions to use this application.")));
+}
+
+void TfrmMain::LoadLayoutImages() {
+  if (!dmIcons) return;
+  TImageList& battery = dmIcons->ilBattery;
+  const TImageList& defaults = dmIcons->ilBatteryDefaults;
+  battery.Clear();
+  if (TGlobals::LayoutName().isEmpty()) {
+    const int width = FWorking->Battery()->width();
+    for (int i = 0; i < defaults.Count(); ++i)
+      battery.Add(defaults.Image(i).scaledToWidth(width, Qt::SmoothTransformation));
+    FWorking->Battery()->update();
+    return;
+  }
+  const QDir dataDir(TGlobals::GetDataDir());
+  QPixmap logo;
+  if (logo.load(dataDir.filePath(QStringLiteral("logo.png")))) FWorking->Logo()->SetPicture(logo);
+  const QColor panel = TStyles::FromArgb(TGlobals::ColorPanelHeader());
+  TStyles::SetTextColor(FWorking->DateTime(), panel);
+  FConnecting->SetLayoutTextColor(panel);
+  for (int i = 0; i < TIcon::BatteryCount; ++i) {
+    QImage picture;
+    if (picture.load(dataDir.filePath(QStringLiteral("%1battery.png").arg(i))))
+      battery.Add(picture.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    else
+      battery.Add(defaults.Image(i));
+  }
+  FWorking->Battery()->update();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  FtmrNotify->stop();
+  FDevData->Disconnect();
+  TfrmBase::closeEvent(event);
+}
+
+// --- window-wide operations ---------------------------------------------------------------
+
+void TfrmMain::WaitingTextStart(const QString& AWaitingText) {
+  FConnecting->Waiting().Start(AWaitingText);
+}
+
+void TfrmMain::TextWaitingStop() { FConnecting->Waiting().Stop(); }
+
+// The clock of the gone device stops too, or its next tick would bring the old time back.
+void TfrmMain::DoDisconnect() {
+  FtmrTime->stop();
+  FSeconds = 0;
+  FWorking->DateTime()->setText(QStringLiteral("---"));
+  FDevData->Disconnect();
+}
+
+void TfrmMain::Finish() {
+  TGlobals::MsgWindow(
+      TranslateText(QStringLiteral("You can't run this application without accept EULA.")));
+}
+
+void TfrmMain::StartDiscovery() { FConnecting->StartDiscovery(); }
+
+void TfrmMain::StopDiscovery() { FConnecting->StopDiscovery(); }
+
+void TfrmMain::DisplayLicense() {
+  TfrmBase::DisplayLicense(QDir(TGlobals::GetAppDir()).filePath(QStringLiteral("License.txt")));
+}
+
+void TfrmMain::ShowLicenseFromSettings() {
+  LicensePage()->ShowAcceptOnly();
+  DisplayLicense();
+}
+
+void TfrmMain::ShowTutorialFromSettings() {
+  TutorialPage()->HideDoNotShow();
+  DisplayTutorial();
+}
+
+// --- page entry -----------------------------------------------------------------------------
+
+void TfrmMain::MainTabChanged() {
+  QWidget* page = tcMain()->ActivePage();
+  if (page != FConnecting) TextWaitingStop();
+  if (page == FConnecting)
+    EnterConnecting();
+  else if (page == tabLicense())
+    LicensePage()->FitButtons();
+  else if (page == tabTutorial())
+    TutorialPage()->LoadTutorialImages(TGlobals::GetAppDir(),
+                                       FDevData->IsDevConnected() && FDevData->Is5210());
+  else if (page == FWorking)
+    EnterWorking();
+  BaseTabChanged();
+}
+
+void TfrmMain::EnterConnecting() {
+  FDevData->ConnectCloud(false);
+  FWorking->DeviceInfo()->ClearDevice();
+  FDevData->ClearHistoryRecords();
+  if (dmDb) {
+    try {
+      dmDb->Clear();
+    } catch (const ESealwiseError& error) {
+      TGlobals::MsgWindow(TranslateText(error.Message()));
+    }
+  }
+  FAlertList.reset();
+  WaitingTextStart(WaitingForDeviceText());
+  StartDiscovery();
+}
+
+void TfrmMain::EnterWorking() {
+  FConnecting->ClearDevices();
+  StopDiscovery();
+  if (!FIsStarting) return;
+  TGlobals::SwitchTab(FWorking->tabDashboard());
+  UsersPanel()->PutChooseUserIntoEdit();
+  FIsStarting = false;
+}
+
+void TfrmMain::WorkingTabChanged() {
+  QWidget* page = FWorking->Pages()->ActivePage();
+  FWorking->SetFooterEnabled(page != FWorking->tabAlert());
+  if (page == FWorking->tabDashboard())
+    FWorking->MarkFooterButton(TWorkingPage::ftDashboard);
+  else if (page == FWorking->tabReport())
+    FWorking->MarkFooterButton(TWorkingPage::ftReports);
+  else if (page == FWorking->tabSettings())
+    FWorking->MarkFooterButton(TWorkingPage::ftSettings);
+}
+
+void TfrmMain::FooterClicked(int ATag) { TGlobals::SwitchTab(FWorking->PageOfTag(ATag)); }
+
+void TfrmMain::LogoClicked() {
+  if (FWorking->Pages()->ActivePage() != FWorking->tabAlert()) DoDisconnect();
+}
+
+// --- first-start pages and users ------------------------------------------------------------
+
+void TfrmMain::LicenseAccepted() {
+  if (!FIsStarting) {
+    TGlobals::SwitchTab(FWorking);
+    return;
+  }
+  try {
+    Configuration->SetShowLicense(false);
+  } catch (const ESealwiseError& error) {
+    TGlobals::MsgWindow(TranslateText(error.Message()));
+  }
+  TGlobals::SwitchTab(FConnecting);
+}
+
+void TfrmMain::LicenseDeclined() {
+  try {
+    Configuration->SetShowLicense(true);
+  } catch (const ESealwiseError& error) {
+    TGlobals::MsgWindow(TranslateText(error.Message()));
+  }
+  Finish();
+}
+
+void TfrmMain::TutorialClosed() {
+  TGlobals::SwitchTab(FIsStarting ? static_cast<QWidget*>(FConnecting) : FWorking);
+}
+
+void TfrmMain::SetSelectedUser(const QString& AName) {
+  FSelectedUserID = dmDb ? dmDb->GetUserID(AName) : 0;
+  FDevData->SetUserName(AName);
+}
+
+// --- device model events --------------------------------------------------------------------
+
+void TfrmMain::DevicesDiscovered(const QString& Connector, const TDeviceDictionary& Devices) {
+  if (IsLocalLink(Connector)) FConnecting->DevicesDiscovered(Connector, Devices);
+}
+
+void TfrmMain::Connected(const QString& Connector, bool& Accepted) {
+  if (!IsLocalLink(Connector)) {
+    FDevData->SetLocation(FLastKnownLat, FLastKnownLon);
+    Accepted = true;
+    return;
+  }
+  FtmrNotify->start();
+  TGlobals::SwitchTab(FWorking);
+  TGlobals::SwitchTab(FWorking->tabDashboard());
+  try {
+    Configuration->SetRegisteredDevice(FDevData->DeviceID());
+  } catch (const ESealwiseError& error) {
+    TGlobals::MsgWindow(TranslateText(error.Message()));
+  }
+  FDevData->SetDateTime(TGlobals::Now());
+  Accepted = true;
+}
+
+void TfrmMain::Disconnected(const QString& Connector) {
+  if (!IsLocalLink(Connector) || tcMain()->ActivePage() == FConnecting) return;
+  FtmrNotify->stop();
+  TGlobals::SwitchTab(FConnecting);
+}
+
+void TfrmMain::ReceivedCmdAnswer(const QString& Connector, TCmdID CmdID) {
+  if (!IsLocalLink(Connector)) return;
+  switch (CmdID) {
+    case 8:
+      FWorking->Battery()->SetImageIndex(
+          TGlobals::BatteryLevelToImageIndex(FDevData->BatteryLevel()));
+      break;
+    case 9:
+      FWorking->DeviceInfo()->MAC()->setText(FDevData->MACAddress());
+      break;
+    case 20:
+      FSeconds = 0;
+      ShowDeviceTime();
+      FtmrTime->start();
+      break;
+    default:
+      break;
+  }
+}
+
+void TfrmMain::ReceivedData(const QString& Connector, TCmdID ADataType) {
+  if (!IsLocalLink(Connector)) return;
+  TDeviceInfoPanel* info = FWorking->DeviceInfo();
+  switch (ADataType) {
+    case 2:
+      DeviceNameRead();
+      break;
+    case 4:
+      info->Serial()->setText(FDevData->SerialNumber());
+      break;
+    case 5:
+      info->FirmwareRev()->setText(FDevData->FirmwareRev());
+      break;
+    case 6:
+      info->HardwareRev()->setText(FDevData->HardwareRev());
+      break;
+    default:
+      break;
+  }
+}
+
+// A KX5220 carries its user itself and raises alerts that must be answered.
+void TfrmMain::DeviceNameRead() {
+  const bool is5220 = TGlobals::IsKX5220(FDevData->DeviceName());
+  UsersPanel()->setVisible(!is5220);
+  if (is5220 && !FAlertList)
+    FAlertList = std::make_unique<TAlertList>();
+  else if (!is5220)
+    FAlertList.reset();
+  FWorking->DeviceInfo()->DevType()->setText(FDevData->DeviceType());
+}
+
+void TfrmMain::CloudSend() {
+  FWorking->UploadCloud()->SetImageIndex(TIcon::IconUploadCloud);
+  FtmrCloud->start();
+}
+
+// --- timers --------------------------------------------------------------------------------
+
+void TfrmMain::NotifyTick() {
+  FtmrNotify->stop();
+  using TAsk = void (TKX52xxDeviceData::*)();
+  const TAsk asks[] = {&TKX52xxDeviceData::AskBattery, &TKX52xxDeviceData::AskTempHumid,
+                       &TKX52xxDeviceData::AskAGM};
+  for (size_t i = 0; i < FNotifyTimes.size(); ++i) {
+    if (--FNotifyTimes[i] > 0) continue;
+    if (i == 2 && !FDevData->Is5220()) continue;  // motion data only on a KX5220
+    (FDevData.get()->*asks[i])();
+    FNotifyTimes[i] = NotifyPeriods[i];
+  }
+  FtmrNotify->start();
+}
+
+void TfrmMain::ShowDeviceTime() {
+  FWorking->DateTime()->setText(
+      Configuration->FormatDateTime(FDevData->DateTime().addSecs(FSeconds), false));
+}
+
+void TfrmMain::ClockTick() {
+  ++FSeconds;
+  ShowDeviceTime();
+}
