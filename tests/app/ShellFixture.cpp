@@ -1,0 +1,22 @@
+#include "ShellFixture.h"
+
+#include <QListWidget>
+
+#include "pages/uPageConnecting.h"
+#include "pages/uPageWorking.h"
+
+void TShellTest::ConnectUsb(const QString& ADeviceName, const QString& AKey) {
+  TFakeLink& usb = Usb();
+  usb.DeviceName = ADeviceName;
+  usb.Devices = {{AKey, ADeviceName}};
+  usb.EndDiscovery();
+  TConnectingPage* page = Window->ConnectingPage();
+  QListWidgetItem* item = page->FindDevice(AKey);
+  ASSERT_NE(item, nullptr);
+  page->List()->setCurrentItem(item);
+  page->TapItem(item);
+  usb.EndDiscovery();  // the next cycle connects
+  ASSERT_TRUE(WaitUntil([this] { return Shown() == Window->tabWorking(); }));
+}
+
+QWidget* TShellTest::ShownWorking() const { return Window->WorkingPage()->Pages()->ActivePage(); }
