@@ -1,0 +1,153 @@
+#include "uPanelResult.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QEvent>
+#include <QLabel>
+#include <QLineSeries>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+#include "TGlobals.Paths.h"
+#include "uMonitoring.h"
+#include "uStyles.h"
+
+namespace {
+TPanelSpec ResultPanelSpec() {
+  TPanelSpec spec;
+  spec.Name = QStringLiteral("pnlResult");
+  spec.Header = QStringLiteral("Result");
+  spec.PageControl = QStringLiteral("tcResult");
+  spec.MainPage = QStringLiteral("tabResultMain");
+  spec.InfoButton = QStringLiteral("btnResultInfo");
+  spec.InfoPage = QStringLiteral("tabResultInfo");
+  spec.InfoText = QStringLiteral("Graph shows the result of the Sealwise.");
+  spec.SecondButton = QStringLiteral("btnResultSettings");
+  spec.SecondPage = QStringLiteral("tabResultSettings");
+  return spec;
+}
+
+// The plot area is light so that the dark chart colour of the built-in look stays visible.
+const QColor PlotArea(0xDF, 0xDF, 0xDF);
+
+// A round step for an axis over ASpan: 1, 2 or 5 times a power of ten, about four per span.
+double NiceStep(double ASpan) {
+  const double raw = std::max(ASpan, 1.0) / 4;
+  const double power = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double factor : {1.0, 2.0, 5.0}) {
+    if (factor * power >= raw) return factor * power;
+  }
+  return 10 * power;
+}
+}  // namespace
+
+TResultPanel::TResultPanel(QWidget* parent) : TPanel(ResultPanelSpec(), parent) {
+  SecondButton()->hide();
+  FChartView = new QChartView(MakeChart(), MainPage());
+  FChartView->setObjectName(QStringLiteral("chResult"));
+  FChartView->setRenderHint(QPainter::Antialiasing);
+  FChartView->setRubberBand(QChartView::NoRubberBand);
+  FChartView->setInteractive(false);
+  FChartView->setFrameShape(QFrame::NoFrame);
+  FChartView->setBackgroundBrush(TStyles::PanelBody);
+  FChartView->viewport()->installEventFilter(this);
+  auto* column = new QVBoxLayout(MainPage());
+  column->setContentsMargins(0, 0, 0, 0);
+  column->addWidget(FChartView);
+
+  // A diagnostic text over the chart, kept hidden.
+  FDebug = TStyles::MakeLabel(QStringLiteral("lblSealwiseDebug"), QString(), FChartView);
+  FDebug->hide();
+
+  FtmrBreathingColorOff = new QTimer(this);
+  FtmrBreathingColorOff->setObjectName(QStringLiteral("tmrBreathingColorOff"));
+  FtmrBreathingColorOff->setInterval(HighlightMs);
+  FtmrBreathingColorOff->setSingleShot(true);
+  FtmrBreathingColorOff->setTimerType(Qt::PreciseTimer);
+  connect(FtmrBreathingColorOff, &QTimer::timeout, this,
+          [this] { SetCurveColor(TGlobals::ColorChart()); });
+}
+
+QChart* TResultPanel::MakeChart() {
+  auto* chart = new QChart();
+  chart->legend()->hide();
+  chart->setBackgroundVisible(false);
+  chart->setPlotAreaBackgroundBrush(PlotArea);
+  chart->setPlotAreaBackgroundVisible(true);
+  chart->setMargins(QMargins(2, 6, 8, 4));
+  chart->setBackgroundRoundness(0);
+  chart->setAnimationOptions(QChart::NoAnimation);
+
+  FSeries = new QLineSeries(chart);
+  FSeries->setObjectName(QStringLiteral("serResult"));
+  QPen pen(Qt::black);
+  pen.setWidth(LineWidth);
+  FSeries->setPen(pen);
+  chart->addSeries(FSeries);
+
+  FAxisX = new QValueAxis(chart);
+  FAxisX->setRange(0, MaxPoints - 1);
+  FAxisX->setVisible(false);
+  chart->addAxis(FAxisX, Qt::AlignBottom);
+  FSeries->attachAxis(FAxisX);
+
+  FAxisY = new QValueAxis(chart);
+  FAxisY->setRange(0, 1);
+  FAxisY->setLabelsColor(Qt::white);
+  FAxisY->setLabelsFont(TStyles::Font(10));
+  FAxisY->setLabelFormat(QStringLiteral("%.0f"));
+  FAxisY->setLineVisible(false);
+  FAxisY->setGridLineVisible(false);
+  FAxisY->setMinorGridLineVisible(false);
+  chart->addAxis(FAxisY, Qt::AlignLeft);
+  FSeries->attachAxis(FAxisY);
+  return chart;
+}
+
+void TResultPanel::AddChartPoint(double AValue) {
+  if (FPoints.size() >= MaxPoints) {
+    for (qsizetype i = 0; i + 1 < FPoints.size(); ++i) FPoints[i].setY(FPoints[i + 1].y());
+    FPoints.last().setY(AValue);
+  } else {
+    FPoints.append(QPointF(static_cast<qreal>(FPoints.size()), AValue));
+  }
+  FSeries->replace(FPoints);
+  FitAxis();
+}
+
+void TResultPanel::FitAxis() {
+  const auto [low, high] =
+      std::minmax_element(FPoints.cbegin(), FPoints.cend(),
+                          [](const QPointF& A, const QPointF& B) { return A.y() < B.y(); });
+  const double step = NiceStep(high->y() - low->y());
+  const double from = std::floor(low->y() / step) * step;
+  const double to = std::max(std::ceil(high->y() / step) * step, from + step);
+  if (from != FAxisY->min() || to != FAxisY->max()) FAxisY->setRange(from, to);
+}
+
+void TResultPanel::SetCurveColor(QRgb AColor) {
+  QPen pen = FSeries->pen();
+  pen.setColor(TStyles::FromArgb(AColor));
+  FSeries->setPen(pen);
+}
+
+QRgb TResultPanel::CurveColor() const { return FSeries->pen().color().rgba(); }
+
+void TResultPanel::ShowCheckRunning() {
+  FtmrBreathingColorOff->stop();
+  SetCurveColor(TCurveColor::Running);
+}
+
+void TResultPanel::HighlightResult(QRgb AColor) {
+  SetCurveColor(AColor);
+  FtmrBreathingColorOff->start();
+}
+
+bool TResultPanel::eventFilter(QObject* AWatched, QEvent* AEvent) {
+  if (AWatched == FChartView->viewport() && AEvent->type() == QEvent::MouseButtonRelease)
+    emit ChartTapped();
+  return TPanel::eventFilter(AWatched, AEvent);
+}
