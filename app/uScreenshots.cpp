@@ -62,7 +62,9 @@ void TScreenshotTour::BuildSteps() {
                       return w.tcMain()->ActivePage() == w.tabConnecting() &&
                              w.ConnectingPage()->FindDevice(FDeviceKey) != nullptr;
                     },
-                    [this, &w] {
+                    [] {}});
+  AddPause(QStringLiteral("device list laid out"), SettleMs);
+  FSteps.push_back({QStringLiteral("connecting"), [] { return true; }, [this, &w] {
                       Shoot(QStringLiteral("connecting"));
                       QListWidgetItem* device = w.ConnectingPage()->FindDevice(FDeviceKey);
                       w.ConnectingPage()->List()->setCurrentItem(device);
@@ -75,14 +77,15 @@ void TScreenshotTour::BuildSteps() {
                       Shoot(QStringLiteral("dashboard"));
                       w.UsersPanel()->ShowUserList(true);
                     }});
-  AddPause(QStringLiteral("users list"), 400);
+  AddPause(QStringLiteral("users list"), SettleMs);
+  // A KX5220 carries its user itself: no users panel to show.
   FSteps.push_back({QStringLiteral("users"), [] { return true; },
                     [this, &w] {
-                      Shoot(QStringLiteral("users"));
+                      if (w.UsersPanel()->isVisible()) Shoot(QStringLiteral("users"));
                       w.UsersPanel()->ShowUserList(false);
                       w.ShowTutorialFromSettings();
                     }});
-  AddPause(QStringLiteral("tutorial"), 400);
+  AddPause(QStringLiteral("tutorial"), SettleMs);
   FSteps.push_back({QStringLiteral("tutorial"), shown(w.tabTutorial()),
                     [this] { Shoot(QStringLiteral("tutorial")); }});
 }

@@ -19,6 +19,8 @@ class TScreenshotTour : public QObject {
 
   static constexpr int PollMs = 50;
   static constexpr int StepTimeoutMs = 60000;
+  // Time for the window to lay out what changed before a picture.
+  static constexpr int SettleMs = 300;
 
  signals:
   // AError empty on success.
