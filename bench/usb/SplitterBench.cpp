@@ -63,6 +63,8 @@ class TLineRateReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
+      // With repetitions, the median stands for them; the spread figures are no rates.
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       const auto found = run.counters.find("x_line_rate");
       if (found != run.counters.end()) Multiples[run.benchmark_name()] = found->second.value;
     }
