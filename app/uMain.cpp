@@ -467,15 +467,15 @@ void TfrmMain::CloudSend() {
 
 void TfrmMain::NotifyTick() {
   FtmrNotify->stop();
-  using TAsk = void (TKX52xxDeviceData::*)();
-  const TAsk asks[] = {&TKX52xxDeviceData::AskBattery, &TKX52xxDeviceData::AskTempHumid,
-                       &TKX52xxDeviceData::AskAGM};
-  for (size_t i = 0; i < FNotifyTimes.size(); ++i) {
-    if (--FNotifyTimes[i] > 0) continue;
-    if (i == 2 && !FDevData->Is5220()) continue;  // motion data only on a KX5220
-    (FDevData.get()->*asks[i])();
-    FNotifyTimes[i] = NotifyPeriods[i];
-  }
+  // Counts one countdown down; when it has run out, asks and reloads it.
+  auto countDown = [this](size_t AIndex, bool AAsk, void (TKX52xxDeviceData::*AQuery)()) {
+    if (--FNotifyTimes[AIndex] > 0 || !AAsk) return;
+    (*FDevData.*AQuery)();
+    FNotifyTimes[AIndex] = NotifyPeriods[AIndex];
+  };
+  countDown(0, true, &TKX52xxDeviceData::AskBattery);
+  countDown(1, true, &TKX52xxDeviceData::AskTempHumid);
+  countDown(2, FDevData->Is5220(), &TKX52xxDeviceData::AskAGM);  // motion only on a KX5220
   FtmrNotify->start();
 }
 
