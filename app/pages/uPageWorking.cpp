@@ -10,6 +10,8 @@
 #include "Vek.Panel.h"
 #include "uPageAlert.h"
 #include "uPageDashboard.h"
+#include "uPageReports.h"
+#include "uPageSettings.h"
 #include "uPanelDevInfo.h"
 #include "uStyles.h"
 
@@ -24,7 +26,7 @@ TWorkingPage::TWorkingPage(QWidget* parent) : QWidget(parent) {
   FPages = new TPageControl(this);
   FPages->setObjectName(QStringLiteral("tcWorking"));
   FDashboard = FPages->AddPage(new TDashboardPage(FPages, FPages));
-  FReport = FPages->AddPage(QStringLiteral("tabReport"));
+  FReport = FPages->AddPage(new TReportsPage(FPages));
   FSettings = MakeSettingsPage();
   FAlert = FPages->AddPage(new TAlertPage(FPages));
   column->addWidget(FPages, 1);
@@ -34,6 +36,8 @@ TWorkingPage::TWorkingPage(QWidget* parent) : QWidget(parent) {
 QWidget* TWorkingPage::tabDashboard() const { return FDashboard; }
 
 QWidget* TWorkingPage::tabAlert() const { return FAlert; }
+
+QWidget* TWorkingPage::tabReport() const { return FReport; }
 
 QWidget* TWorkingPage::MakeHeader() {
   auto* header = new TToolBar(QStringLiteral("tlbHeader"), this);
@@ -66,14 +70,9 @@ QWidget* TWorkingPage::MakeHeader() {
 }
 
 QWidget* TWorkingPage::MakeSettingsPage() {
-  QWidget* page = FPages->AddPage(QStringLiteral("tabSettings"));
-  auto* column = new QVBoxLayout(page);
-  column->setContentsMargins(4, 4, 4, 4);
-  column->setSpacing(4);
-  column->addStretch(1);
-  FDeviceInfo = new TDeviceInfoPanel(page);
-  column->addWidget(FDeviceInfo);
-  return page;
+  FSettingsPage = FPages->AddPage(new TSettingsPage(FPages));
+  FDeviceInfo = FSettingsPage->DeviceInfo();
+  return FSettingsPage;
 }
 
 QWidget* TWorkingPage::MakeFooter() {

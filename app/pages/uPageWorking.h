@@ -9,6 +9,8 @@ class TDashboardPage;
 class TDeviceInfoPanel;
 class TGlyph;
 class TPageControl;
+class TReportsPage;
+class TSettingsPage;
 class TToolBar;
 
 // The working area tabWorking: the header with the logo, the device clock and the indicators,
@@ -24,12 +26,14 @@ class TWorkingPage : public QWidget {
 
   TPageControl* Pages() const { return FPages; }
   QWidget* tabDashboard() const;
-  QWidget* tabReport() const { return FReport; }
+  QWidget* tabReport() const;
+  TReportsPage* Reports() const { return FReport; }
   QWidget* tabSettings() const { return FSettings; }
   QWidget* tabAlert() const;
   TDashboardPage* Dashboard() const { return FDashboard; }
   TAlertPage* Alert() const { return FAlert; }
   TDeviceInfoPanel* DeviceInfo() const { return FDeviceInfo; }
+  TSettingsPage* SettingsPage() const { return FSettingsPage; }
 
   TGlyph* Logo() const { return FLogo; }
   QLabel* DateTime() const { return FDateTime; }
@@ -64,10 +68,11 @@ class TWorkingPage : public QWidget {
 
   TPageControl* FPages = nullptr;
   TDashboardPage* FDashboard = nullptr;
-  QWidget* FReport = nullptr;
+  TReportsPage* FReport = nullptr;
   QWidget* FSettings = nullptr;
   TAlertPage* FAlert = nullptr;
   TDeviceInfoPanel* FDeviceInfo = nullptr;
+  TSettingsPage* FSettingsPage = nullptr;
   TGlyph* FLogo = nullptr;
   QLabel* FDateTime = nullptr;
   TGlyph* FBattery = nullptr;
