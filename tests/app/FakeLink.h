@@ -44,8 +44,10 @@ class TFakeLink final : public IKX52xxLocalLink {
     Reads.push_back(ACmd);
     if (ACmd == 2) Answer(2, TGlobals::String_ToData(DeviceName));
   }
-  void Write(TCmdID ACmd, const QByteArray&) override {
-    if (IsConnected()) Writes.push_back(ACmd);
+  void Write(TCmdID ACmd, const QByteArray& AData) override {
+    if (!IsConnected()) return;
+    Writes.push_back(ACmd);
+    WritePayloads.push_back(AData);
   }
   void WriteNow(TCmdID ACmd, const QByteArray& AData) override { Write(ACmd, AData); }
 
@@ -70,6 +72,7 @@ class TFakeLink final : public IKX52xxLocalLink {
   QString ConnectError;
   std::vector<TCmdID> Reads;
   std::vector<TCmdID> Writes;
+  std::vector<QByteArray> WritePayloads;  // one per entry of Writes
   std::vector<QString> ConnectKeys;
   int DiscoverCalls = 0;
 

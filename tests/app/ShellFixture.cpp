@@ -5,17 +5,16 @@
 #include "pages/uPageConnecting.h"
 #include "pages/uPageWorking.h"
 
-void TShellTest::ConnectUsb(const QString& ADeviceName, const QString& AKey) {
-  TFakeLink& usb = Usb();
-  usb.DeviceName = ADeviceName;
-  usb.Devices = {{AKey, ADeviceName}};
-  usb.EndDiscovery();
+void TShellTest::ConnectVia(TFakeLink& ALink, const QString& ADeviceName, const QString& AKey) {
+  ALink.DeviceName = ADeviceName;
+  ALink.Devices = {{AKey, ADeviceName}};
+  ALink.EndDiscovery();
   TConnectingPage* page = Window->ConnectingPage();
   QListWidgetItem* item = page->FindDevice(AKey);
   ASSERT_NE(item, nullptr);
   page->List()->setCurrentItem(item);
   page->TapItem(item);
-  usb.EndDiscovery();  // the next cycle connects
+  ALink.EndDiscovery();  // the next cycle connects
   ASSERT_TRUE(WaitUntil([this] { return Shown() == Window->tabWorking(); }));
 }
 

@@ -68,8 +68,11 @@ class TShellTest : public ::testing::Test {
   }
   TFakeLink& Usb() const { return Link(CONN_FTDI); }
 
-  // Lists a USB device, taps it and lets the next cycle connect it.
-  void ConnectUsb(const QString& ADeviceName, const QString& AKey = QStringLiteral("ttyUSB0"));
+  // Lists a device on a link, taps it and lets the next cycle connect it.
+  void ConnectVia(TFakeLink& ALink, const QString& ADeviceName, const QString& AKey);
+  void ConnectUsb(const QString& ADeviceName, const QString& AKey = QStringLiteral("ttyUSB0")) {
+    ConnectVia(Usb(), ADeviceName, AKey);
+  }
 
   QList<QMessageBox*> Messages() const {
     QList<QMessageBox*> boxes;
