@@ -24,6 +24,7 @@
 #include "pages/uPageWorking.h"
 #include "pages/uPanelDevInfo.h"
 #include "pages/uPanelUsers.h"
+#include "pages/uReports.h"
 #include "uConfiguration.h"
 #include "uPanelButtons.h"
 #include "uStyles.h"
@@ -89,6 +90,7 @@ TfrmMain::TfrmMain(TKX52xxLinkFactory ALinkFactory, QWidget* parent)
     FWorking->UploadCloud()->SetImageIndex(-1);
   });
   FPanelButtons = new TPanelButtons(this);
+  FReports = new TReports(*FDevData, *FWorking->Reports(), this);
 
   LicensePage()->OnAccept = [this] { LicenseAccepted(); };
   LicensePage()->OnDecline = [this] { LicenseDeclined(); };
@@ -177,8 +179,8 @@ void TfrmMain::AssignDeviceEvents() {
     Disconnected(Connector);
   };
   FDevData->OnReceivedCmdAnswer = [this](TKX52xxDeviceData*, const QString& Connector, TCmdID CmdID,
-                                         const QByteArray&) {
-    ReceivedCmdAnswer(Connector, CmdID);
+                                         const QByteArray& AData) {
+    ReceivedCmdAnswer(Connector, CmdID, AData);
   };
   FDevData->OnReceivedData = [this](TKX52xxDeviceData*, const QString& Connector,
                                     TCmdID ADataType) { ReceivedData(Connector, ADataType); };
@@ -304,6 +306,7 @@ void TfrmMain::MainTabChanged() {
 void TfrmMain::EnterConnecting() {
   FDevData->ConnectCloud(false);
   FWorking->DeviceInfo()->ClearDevice();
+  FReports->ClearList();
   FDevData->ClearHistoryRecords();
   if (dmDb) {
     try {
@@ -335,6 +338,7 @@ void TfrmMain::WorkingTabChanged() {
     FWorking->MarkFooterButton(TWorkingPage::ftReports);
   else if (page == FWorking->tabSettings())
     FWorking->MarkFooterButton(TWorkingPage::ftSettings);
+  if (page == FWorking->tabReport()) FReports->Enter();
 }
 
 void TfrmMain::FooterClicked(int ATag) { TGlobals::SwitchTab(FWorking->PageOfTag(ATag)); }
@@ -397,6 +401,7 @@ void TfrmMain::Connected(const QString& Connector, bool& Accepted) {
     TGlobals::MsgWindow(TranslateText(error.Message()));
   }
   FDevData->SetDateTime(TGlobals::Now());
+  FReports->HistoryReadStarted();
   Accepted = true;
 }
 
@@ -406,7 +411,8 @@ void TfrmMain::Disconnected(const QString& Connector) {
   TGlobals::SwitchTab(FConnecting);
 }
 
-void TfrmMain::ReceivedCmdAnswer(const QString& Connector, TCmdID CmdID) {
+void TfrmMain::ReceivedCmdAnswer(const QString& Connector, TCmdID CmdID,
+                                 const QByteArray& AData) {
   if (!IsLocalLink(Connector)) return;
   switch (CmdID) {
     case 8:
@@ -420,6 +426,12 @@ void TfrmMain::ReceivedCmdAnswer(const QString& Connector, TCmdID CmdID) {
       FSeconds = 0;
       ShowDeviceTime();
       FtmrTime->start();
+      break;
+    case 32:
+      FReports->ReportCountReceived(AData);
+      break;
+    case 33:
+      FReports->HistoryTransferred();
       break;
     default:
       break;

@@ -11,6 +11,7 @@ class QTimer;
 class TAlertList;
 class TConnectingPage;
 class TPanelButtons;
+class TReports;
 class TUsersPanel;
 class TWorkingPage;
 
@@ -97,7 +98,7 @@ class TfrmMain : public TfrmBase {
   void DevicesDiscovered(const QString& Connector, const TDeviceDictionary& Devices);
   void Connected(const QString& Connector, bool& Accepted);
   void Disconnected(const QString& Connector);
-  void ReceivedCmdAnswer(const QString& Connector, TCmdID CmdID);
+  void ReceivedCmdAnswer(const QString& Connector, TCmdID CmdID, const QByteArray& AData);
   void ReceivedData(const QString& Connector, TCmdID ADataType);
   void CloudSend();
   void DeviceNameRead();
@@ -111,6 +112,7 @@ class TfrmMain : public TfrmBase {
   TWorkingPage* FWorking = nullptr;
   QWidget* FFirmware = nullptr;
   TPanelButtons* FPanelButtons = nullptr;
+  TReports* FReports = nullptr;
   std::unique_ptr<TAlertList> FAlertList;
   QTimer* FtmrNotify = nullptr;
   QTimer* FtmrTime = nullptr;

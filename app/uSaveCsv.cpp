@@ -30,9 +30,8 @@ class TWritableFilesOnly : public QSortFilterProxyModel {
 
 // "Description (pattern)": with the details hidden the dialog shows the description alone,
 // which keeps its own parenthesis as the texts of the filter entries read.
-QString NameFilter(const char* ADescription, const char* APattern) {
-  return QStringLiteral("%1 (%2)").arg(TranslateText(QLatin1String(ADescription)),
-                                       QLatin1String(APattern));
+QString NameFilter(const QString& ADescription, const char* APattern) {
+  return QStringLiteral("%1 (%2)").arg(ADescription, QLatin1String(APattern));
 }
 
 }  // namespace
@@ -42,7 +41,8 @@ QString WithCsvExtension(const QString& AFileName, bool ACsvFilterSelected) {
   return AFileName + CsvSuffix;
 }
 
-TSaveCsvDialog::TSaveCsvDialog(QWidget* parent) : QFileDialog(parent) {
+TSaveCsvDialog::TSaveCsvDialog(QWidget* parent)
+    : QFileDialog(parent), FCsvDescription(TranslateText(QStringLiteral("CSV Files (*.csv)"))) {
   setObjectName(QStringLiteral("dlgSaveCSV"));
   setWindowTitle(TranslateText(QStringLiteral("Export CSV File...")));
   setOption(DontUseNativeDialog);
@@ -53,12 +53,15 @@ TSaveCsvDialog::TSaveCsvDialog(QWidget* parent) : QFileDialog(parent) {
   setProxyModel(new TWritableFilesOnly(this));
   setSizeGripEnabled(true);
   setDirectory(TGlobals::GetExportDir());
-  setNameFilters({NameFilter("CSV Files (*.csv)", "*.csv"), NameFilter("All Files (*.*)", "*")});
+  setNameFilters({NameFilter(FCsvDescription, "*.csv"),
+                  NameFilter(TranslateText(QStringLiteral("All Files (*.*)")), "*")});
   selectNameFilter(nameFilters().constFirst());
 }
 
+// With the details hidden, Qt 6.4 reports the entry as shown, later versions the whole filter.
 bool TSaveCsvDialog::CsvFilterSelected() const {
-  return selectedNameFilter() == nameFilters().constFirst();
+  const QString selected = selectedNameFilter();
+  return selected == nameFilters().constFirst() || selected == FCsvDescription;
 }
 
 QString TSaveCsvDialog::ChosenFileName() const {

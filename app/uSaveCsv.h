@@ -22,4 +22,7 @@ class TSaveCsvDialog : public QFileDialog {
 
  public slots:
   void accept() override;
+
+ private:
+  const QString FCsvDescription;
 };

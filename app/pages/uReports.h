@@ -6,9 +6,9 @@
 #include "KX52xx.Data.h"
 #include "dDb.h"
 #include "uReportText.h"
+#include "uSaveCsv.h"
 
 class TReportsPage;
-class TSaveCsvDialog;
 
 // The filter applied to the device's history records: the wearer's name contains the filter's
 // name in any letter case, and the time lies within the dates that are used (both ends
