@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
-#include <cmath>
 #include <limits>
 
 #include "KX52xx.AlertList.h"
