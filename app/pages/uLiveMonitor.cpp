@@ -62,7 +62,7 @@ void TLiveMonitor::ReceivedAlert(const TDateTime& ADateTime, TAlertType AAlert,
       break;
   }
   if (const std::optional<TLedRequest> led = LedRequestOfAlert(AAlert))
-    SetLed(led->State, led->Blink, led->Text);
+    FLed.SetLed(led->State, led->Blink, led->Text);
   if (FWindow.AlertList() != nullptr && IsAlertKind(AAlert))
     HazardAlert(ADateTime, AAlert, AAlertData);
 }
@@ -109,15 +109,6 @@ void TLiveMonitor::ReceivedCmdAnswer(TCmdID ACmdID) {
     default:
       break;
   }
-}
-
-void TLiveMonitor::SetLed(TLedState AState, bool ABlink, const QString& AText) {
-  FLed.SetLed(AState, ABlink, AText);
-}
-
-void TLiveMonitor::WindowShown() {
-  SetLed(ledPurple, true, QStringLiteral("Waiting Seal Wise"));
-  FSensors.ArrangeTiles();
 }
 
 void TLiveMonitor::ApplyLanguage() { FLed.ApplyLanguage(); }

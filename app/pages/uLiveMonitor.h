@@ -20,8 +20,8 @@ class TAlertPage;
 class TLiveMonitor : public QObject {
   Q_OBJECT
  public:
-  TLiveMonitor(TfrmMain& AWindow, TLedPanel& ALed, TResultPanel& AResult,
-               TSensorsPanel& ASensors, TAlertPage& AAlerts);
+  TLiveMonitor(TfrmMain& AWindow, TLedPanel& ALed, TResultPanel& AResult, TSensorsPanel& ASensors,
+               TAlertPage& AAlerts);
 
   // Device model events from a local link.
   void ReceivedPressure(const TDateTime& ADateTime, int APressure);
@@ -29,9 +29,6 @@ class TLiveMonitor : public QObject {
   // Answers 17 (temperature and humidity) and 18 (motion sensors); others are not ours.
   void ReceivedCmdAnswer(TCmdID ACmdID);
 
-  void SetLed(TLedState AState, bool ABlink, const QString& AText);
-  // The window is shown: the LED waits for the device, the sensor tiles are centred.
-  void WindowShown();
   void ApplyLanguage();
 
   const TPressureAverage& Average() const { return FAverage; }

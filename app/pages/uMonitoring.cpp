@@ -1,6 +1,6 @@
 #include "uMonitoring.h"
 
-#include <QStringLiteral>
+#include <QString>
 
 #include "KX52xx.AlertList.h"
 #include "TGlobals.Codecs.h"
@@ -9,14 +9,22 @@
 
 std::optional<QRgb> LedStateColor(TLedState AState) {
   switch (AState) {
-    case ledDoNotTouch: return std::nullopt;
-    case ledOff: return 0x00000000;
-    case ledDisable: return 0x00FFFFFF;
-    case ledPurple: return 0xFFB803FE;
-    case ledRed: return 0xFFF13535;
-    case ledGreen: return 0xFF7CF42E;
-    case ledBlue: return 0xFF007EF5;
-    case ledYellow: return 0xFFFFFF00;
+    case ledDoNotTouch:
+      return std::nullopt;
+    case ledOff:
+      return 0x00000000;
+    case ledDisable:
+      return 0x00FFFFFF;
+    case ledPurple:
+      return 0xFFB803FE;
+    case ledRed:
+      return 0xFFF13535;
+    case ledGreen:
+      return 0xFF7CF42E;
+    case ledBlue:
+      return 0xFF007EF5;
+    case ledYellow:
+      return 0xFFFFFF00;
   }
   return std::nullopt;
 }
@@ -31,20 +39,34 @@ std::optional<TLedRequest> LedRequestOfAlert(quint8 AAlert) {
   const QString steady = QStringLiteral("Sealwise");
   const QString waiting = QStringLiteral("Waiting Sealwise");
   switch (AAlert) {
-    case atOverBreathing: return TLedRequest{ledPurple, true, QStringLiteral("Over Breathing")};
-    case atDoubleBreathe: return TLedRequest{ledRed, true, QStringLiteral("Double Breathe")};
-    case atLEDsOff: return TLedRequest{ledOff, false, QString()};
-    case atLEDRed: return TLedRequest{ledRed, false, fail};
-    case atLEDRedBlinking: return TLedRequest{ledRed, true, fail};
-    case atLEDYellow: return TLedRequest{ledYellow, false, steady};
-    case atLEDYellowBlinking: return TLedRequest{ledYellow, true, waiting};
-    case atLEDGreen: return TLedRequest{ledGreen, false, pass};
-    case atLEDGreenBlinking: return TLedRequest{ledGreen, true, pass};
-    case atLEDPurple: return TLedRequest{ledPurple, false, steady};
-    case atLEDPurpleBlinking: return TLedRequest{ledPurple, true, waiting};
-    case atLEDBlue: return TLedRequest{ledBlue, false, QString()};
-    case atLEDBlueBlinking: return TLedRequest{ledBlue, true, QString()};
-    default: return std::nullopt;
+    case atOverBreathing:
+      return TLedRequest{ledPurple, true, QStringLiteral("Over Breathing")};
+    case atDoubleBreathe:
+      return TLedRequest{ledRed, true, QStringLiteral("Double Breathe")};
+    case atLEDsOff:
+      return TLedRequest{ledOff, false, QString()};
+    case atLEDRed:
+      return TLedRequest{ledRed, false, fail};
+    case atLEDRedBlinking:
+      return TLedRequest{ledRed, true, fail};
+    case atLEDYellow:
+      return TLedRequest{ledYellow, false, steady};
+    case atLEDYellowBlinking:
+      return TLedRequest{ledYellow, true, waiting};
+    case atLEDGreen:
+      return TLedRequest{ledGreen, false, pass};
+    case atLEDGreenBlinking:
+      return TLedRequest{ledGreen, true, pass};
+    case atLEDPurple:
+      return TLedRequest{ledPurple, false, steady};
+    case atLEDPurpleBlinking:
+      return TLedRequest{ledPurple, true, waiting};
+    case atLEDBlue:
+      return TLedRequest{ledBlue, false, QString()};
+    case atLEDBlueBlinking:
+      return TLedRequest{ledBlue, true, QString()};
+    default:
+      return std::nullopt;
   }
 }
 
@@ -75,8 +97,10 @@ TAlertValues AlertValuesOf(const QByteArray& AAlertData) {
 
 int AlertImageIndex(quint8 AAlert) {
   switch (AAlert) {
-    case atImpact: return TIcon::SealImpact;
-    case atFallProtection: return TIcon::SealFall;
+    case atImpact:
+      return TIcon::SealImpact;
+    case atFallProtection:
+      return TIcon::SealFall;
     case atUnknown:
     case atOverBreathing:
     case atDoubleBreathe:
@@ -94,21 +118,34 @@ int AlertImageIndex(quint8 AAlert) {
 namespace {
 QString AlertStateText(TAlertState AState) {
   switch (AState) {
-    case asWaiting: return QStringLiteral("Waiting for user cancel...");
-    case asExecuting: return QStringLiteral("Executing...");
-    case asExecuted: return QStringLiteral("Done.");
+    case asWaiting:
+      return QStringLiteral("Waiting for user cancel...");
+    case asExecuting:
+      return QStringLiteral("Executing...");
+    case asExecuted:
+      return QStringLiteral("Done.");
   }
   return QString();
 }
 }  // namespace
 
 QString AlertDetailText(const TAlertItem& AItem) {
-  QString text = TranslateText(QStringLiteral("Timeout: ")) + QString::number(AItem.TimeLeft()) +
-                 QLatin1Char('/') + QString::number(AItem.Timeout()) + QLatin1Char('\n') +
-                 TranslateText(QStringLiteral("Counter: ")) + QString::number(AItem.Counter());
-  const QString state = AlertStateText(AItem.State());
-  if (!state.isEmpty()) text += QLatin1Char('\n') + TranslateText(state);
-  return text;
+  return TranslateText(QStringLiteral("Timeout: ")) + QString::number(AItem.TimeLeft()) +
+         QLatin1Char('/') + QString::number(AItem.Timeout()) + QLatin1Char('\n') +
+         TranslateText(QStringLiteral("Counter: ")) + QString::number(AItem.Counter()) +
+         QLatin1Char('\n') + TranslateText(AlertStateText(AItem.State()));
+}
+
+TPanelSpec LivePanelSpec(const QString& AStem, const QString& AHeader, const QString& AInfoText) {
+  TPanelSpec spec;
+  spec.Name = QStringLiteral("pnl") + AStem;
+  spec.Header = AHeader;
+  spec.PageControl = QStringLiteral("tc") + AStem;
+  spec.MainPage = QStringLiteral("tab%1Main").arg(AStem);
+  spec.InfoButton = QStringLiteral("btn%1Info").arg(AStem);
+  spec.InfoPage = QStringLiteral("tab%1Info").arg(AStem);
+  spec.InfoText = AInfoText;
+  return spec;
 }
 
 namespace TGlobals {
@@ -120,8 +157,8 @@ QString FormatDirection(int ADirection) {
     int To;
     const char* Name;
   };
-  static const TSector sectors[] = {{22, 66, "NE"},   {67, 111, "E"},  {112, 156, "SE"},
-                                    {157, 201, "S"},  {202, 246, "SW"}, {247, 291, "W"},
+  static const TSector sectors[] = {{22, 66, "NE"},  {67, 111, "E"},   {112, 156, "SE"},
+                                    {157, 201, "S"}, {202, 246, "SW"}, {247, 291, "W"},
                                     {292, 336, "NW"}};
   for (const TSector& sector : sectors) {
     if (direction >= sector.From && direction <= sector.To)

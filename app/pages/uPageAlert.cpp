@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -14,18 +15,35 @@
 #include "uMonitoring.h"
 #include "uStyles.h"
 
+// The frame around the page's panels, drawn with a thick stroke so its flashing catches the eye.
+class TAlertFrame : public QFrame {
+ public:
+  static constexpr int StrokeWidth = 4;
+
+  explicit TAlertFrame(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("rectAlert"));
+    setContentsMargins(StrokeWidth, StrokeWidth, StrokeWidth, StrokeWidth);
+  }
+  void SetStroke(QRgb AColor) {
+    FStroke = TStyles::FromArgb(AColor);
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(FStroke, StrokeWidth));
+    const qreal inset = StrokeWidth / 2.0;
+    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), 6, 6);
+  }
+
+ private:
+  QColor FStroke;
+};
+
 namespace {
-TPanelSpec AlertPanelSpec(const QString& AName, const QString& AHeader) {
-  TPanelSpec spec;
-  spec.Name = QStringLiteral("pnl%1").arg(AName);
-  spec.Header = AHeader;
-  spec.PageControl = QStringLiteral("tc%1").arg(AName);
-  spec.MainPage = QStringLiteral("tab%1Main").arg(AName);
-  spec.InfoButton = QStringLiteral("btn%1Info").arg(AName);
-  spec.InfoPage = QStringLiteral("tab%1Info").arg(AName);
-  spec.InfoText = QStringLiteral("Alerts List");
-  return spec;
-}
+const QString AlertsInfo = QStringLiteral("Alerts List");
 
 // One row of the alert list: the alert's symbol, its name over its countdown, and the button
 // that cancels it.
@@ -71,15 +89,15 @@ TAlertPage::TAlertPage(QWidget* parent) : QWidget(parent) {
   TStyles::FillBackground(this, TStyles::Background);
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(4, 4, 4, 4);
-  FFrame = new QFrame(this);
-  FFrame->setObjectName(QStringLiteral("rectAlert"));
+  FFrame = new TAlertFrame(this);
   outer->addWidget(FFrame);
   auto* column = new QVBoxLayout(FFrame);
   column->setContentsMargins(6, 6, 6, 6);
   column->setSpacing(6);
   column->addWidget(MakeListPanel(), 1);
   auto* commands = new TPanel(
-      AlertPanelSpec(QStringLiteral("AlertCmd"), QStringLiteral("Alerts Commands")), FFrame);
+      LivePanelSpec(QStringLiteral("AlertCmd"), QStringLiteral("Alerts Commands"), AlertsInfo),
+      FFrame);
   commands->setFixedHeight(TPanel::HeaderHeight + 40);
   column->addWidget(commands);
   SetStroke(StrokeBlack);
@@ -93,13 +111,17 @@ TAlertPage::TAlertPage(QWidget* parent) : QWidget(parent) {
 
 QWidget* TAlertPage::MakeListPanel() {
   auto* panel = new TPanel(
-      AlertPanelSpec(QStringLiteral("AlertList"), QStringLiteral("Alerts List")), FFrame);
+      LivePanelSpec(QStringLiteral("AlertList"), QStringLiteral("Alerts List"), AlertsInfo),
+      FFrame);
   FList = new QListWidget(panel->MainPage());
   FList->setObjectName(QStringLiteral("lvAlerts"));
   FList->setSelectionMode(QAbstractItemView::NoSelection);
   FList->setFocusPolicy(Qt::NoFocus);
   FList->setFrameShape(QFrame::NoFrame);
   FList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  QPalette palette = FList->palette();
+  palette.setColor(QPalette::Base, TStyles::PanelBody);
+  FList->setPalette(palette);
   auto* column = new QVBoxLayout(panel->MainPage());
   column->setContentsMargins(0, 0, 0, 0);
   column->addWidget(FList);
@@ -108,8 +130,7 @@ QWidget* TAlertPage::MakeListPanel() {
 
 void TAlertPage::SetStroke(QRgb AColor) {
   FStroke = AColor;
-  FFrame->setStyleSheet(QStringLiteral("#rectAlert { border: 4px solid %1; border-radius: 6px; }")
-                            .arg(TStyles::FromArgb(AColor).name()));
+  FFrame->SetStroke(AColor);
 }
 
 void TAlertPage::SetRedAlert(bool AActive) {

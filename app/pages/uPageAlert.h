@@ -4,11 +4,11 @@
 
 #include "KX52xx.Data.Types.h"
 
-class QFrame;
 class QListWidget;
 class QListWidgetItem;
 class QTimer;
 class QToolButton;
+class TAlertFrame;
 class TAlertItem;
 class TAlertList;
 class TPanel;
@@ -63,7 +63,7 @@ class TAlertPage : public QWidget {
   void SetStroke(QRgb AColor);
   void AccessoryTapped(quint8 AAlert);
 
-  QFrame* FFrame = nullptr;
+  TAlertFrame* FFrame = nullptr;
   QListWidget* FList = nullptr;
   QTimer* FtmrRedAlert = nullptr;
   TAlertList* FAlertList = nullptr;

@@ -60,21 +60,10 @@ void SetLedState(TLedState AState, bool ABlink, const QString& AText, TColorRect
 
 }  // namespace TGlobals
 
-namespace {
-TPanelSpec LedPanelSpec() {
-  TPanelSpec spec;
-  spec.Name = QStringLiteral("pnlLed");
-  spec.Header = QStringLiteral("Sealwise");
-  spec.PageControl = QStringLiteral("tcLed");
-  spec.MainPage = QStringLiteral("tabLedMain");
-  spec.InfoButton = QStringLiteral("btnLedInfo");
-  spec.InfoPage = QStringLiteral("tabLedInfo");
-  spec.InfoText = QStringLiteral("Perform test and await result. ");
-  return spec;
-}
-}  // namespace
-
-TLedPanel::TLedPanel(QWidget* parent) : TPanel(LedPanelSpec(), parent) {
+TLedPanel::TLedPanel(QWidget* parent)
+    : TPanel(LivePanelSpec(QStringLiteral("Led"), QStringLiteral("Sealwise"),
+                           QStringLiteral("Perform test and await result. ")),
+             parent) {
   auto* row = new QHBoxLayout(MainPage());
   row->setContentsMargins(10, 6, 10, 6);
   row->setSpacing(12);

@@ -17,14 +17,8 @@
 
 namespace {
 TPanelSpec ResultPanelSpec() {
-  TPanelSpec spec;
-  spec.Name = QStringLiteral("pnlResult");
-  spec.Header = QStringLiteral("Result");
-  spec.PageControl = QStringLiteral("tcResult");
-  spec.MainPage = QStringLiteral("tabResultMain");
-  spec.InfoButton = QStringLiteral("btnResultInfo");
-  spec.InfoPage = QStringLiteral("tabResultInfo");
-  spec.InfoText = QStringLiteral("Graph shows the result of the Sealwise.");
+  TPanelSpec spec = LivePanelSpec(QStringLiteral("Result"), QStringLiteral("Result"),
+                                  QStringLiteral("Graph shows the result of the Sealwise."));
   spec.SecondButton = QStringLiteral("btnResultSettings");
   spec.SecondPage = QStringLiteral("tabResultSettings");
   return spec;

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "Vek.Controls.h"
+#include "uMonitoring.h"
 #include "uStyles.h"
 
 // The symbols live in a resource file of their own, compiled into this static library;
@@ -14,21 +15,10 @@ static bool InitSensorResources() {
   return true;
 }
 
-namespace {
-TPanelSpec SensorsPanelSpec() {
-  TPanelSpec spec;
-  spec.Name = QStringLiteral("pnlSensors");
-  spec.Header = QStringLiteral("Sensors");
-  spec.PageControl = QStringLiteral("tcSensors");
-  spec.MainPage = QStringLiteral("tabSensorsMain");
-  spec.InfoButton = QStringLiteral("btnSensorsInfo");
-  spec.InfoPage = QStringLiteral("tabSensorsInfo");
-  spec.InfoText = QStringLiteral("Additional Sensors.");
-  return spec;
-}
-}  // namespace
-
-TSensorsPanel::TSensorsPanel(QWidget* parent) : TPanel(SensorsPanelSpec(), parent) {
+TSensorsPanel::TSensorsPanel(QWidget* parent)
+    : TPanel(LivePanelSpec(QStringLiteral("Sensors"), QStringLiteral("Sensors"),
+                           QStringLiteral("Additional Sensors.")),
+             parent) {
   static const bool resources = InitSensorResources();
   Q_UNUSED(resources);
   FContent = new QWidget(MainPage());
@@ -88,10 +78,6 @@ void TSensorsPanel::ArrangeTiles() {
     if (!tile->isHidden()) used += tile->width() + 2 * FTileMargin;
   }
   FDistance->setGeometry(0, 0, std::max(0, (Pages()->width() - used) / 2), FContent->height());
-  PlaceTiles();
-}
-
-void TSensorsPanel::PlaceTiles() {
   int x = FDistance->width();
   const int y = std::max(0, (FContent->height() - TileHeight) / 2);
   for (QWidget* tile : FTiles) {
@@ -103,9 +89,11 @@ void TSensorsPanel::PlaceTiles() {
 }
 
 bool TSensorsPanel::eventFilter(QObject* AWatched, QEvent* AEvent) {
+  // The panel gets its real width only when the dashboard is first laid out, after the window
+  // was shown: the tiles are centred again for it.
   if (AWatched == FContent && AEvent->type() == QEvent::Resize) {
     SetTileMargins();
-    PlaceTiles();
+    ArrangeTiles();
   }
   return TPanel::eventFilter(AWatched, AEvent);
 }

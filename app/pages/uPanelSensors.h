@@ -32,7 +32,6 @@ class TSensorsPanel : public TPanel {
   QWidget* MakeTile(const QString& AName, const QString& ASymbol, QLabel*& AValue);
   // Each tile gets an eighth of the width the four tiles leave free on either side.
   void SetTileMargins();
-  void PlaceTiles();
 
   QWidget* FContent = nullptr;
   QWidget* FDistance = nullptr;
