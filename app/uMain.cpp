@@ -16,12 +16,16 @@
 #include "Vek.Lang.h"
 #include "dDb.h"
 #include "dIcons.h"
+#include "pages/uLiveMonitor.h"
+#include "pages/uPageAlert.h"
 #include "pages/uPageConnecting.h"
 #include "pages/uPageDashboard.h"
 #include "pages/uPageLicense.h"
 #include "pages/uPageTutorial.h"
 #include "pages/uPageWorking.h"
 #include "pages/uPanelDevInfo.h"
+#include "pages/uPanelLed.h"
+#include "pages/uPanelSensors.h"
 #include "pages/uPanelUsers.h"
 #include "pages/uReports.h"
 #include "uConfiguration.h"
@@ -69,7 +73,8 @@ TfrmMain::TfrmMain(TKX52xxLinkFactory ALinkFactory, QWidget* parent)
     : TfrmBase(parent),
       FDevData(std::make_unique<TKX52xxDeviceData>(std::move(ALinkFactory))),
       FLastKnownLon(std::numeric_limits<double>::quiet_NaN()),
-      FLastKnownLat(std::numeric_limits<double>::quiet_NaN()) {
+      FLastKnownLat(std::numeric_limits<double>::quiet_NaN()),
+      FAlertTickMs(TAlertList::kTickIntervalMs) {
   setObjectName(QStringLiteral("frmMain"));
   FConnecting = tcMain()->AddPage(new TConnectingPage(*FDevData, tcMain()));
   FWorking = tcMain()->AddPage(new TWorkingPage(tcMain()));
@@ -89,6 +94,9 @@ TfrmMain::TfrmMain(TKX52xxLinkFactory ALinkFactory, QWidget* parent)
     FWorking->UploadCloud()->SetImageIndex(-1);
   });
   FPanelButtons = new TPanelButtons(this);
+  TDashboardPage* dashboard = FWorking->Dashboard();
+  FMonitor = new TLiveMonitor(*this, *dashboard->Led(), *dashboard->Result(),
+                              *dashboard->Sensors(), *FWorking->Alert());
   FReports = new TReports(*FDevData, *FWorking->Reports(), this);
 
   LicensePage()->OnAccept = [this] { LicenseAccepted(); };
@@ -164,6 +172,7 @@ void TfrmMain::ApplyLanguage() {
   TLang::SetLang(this, Configuration->GetLanguage());
   FConnecting->ApplyLanguage();
   UsersPanel()->ApplyLanguage();
+  FMonitor->ApplyLanguage();
 }
 
 void TfrmMain::AssignDeviceEvents() {
@@ -181,6 +190,15 @@ void TfrmMain::AssignDeviceEvents() {
                                          const QByteArray& AData) {
     ReceivedCmdAnswer(Connector, CmdID, AData);
   };
+  FDevData->OnReceivedPressure = [this](TKX52xxDeviceData*, const QString& Connector,
+                                        const TDateTime& DateTime, int Pressure) {
+    if (IsLocalLink(Connector)) FMonitor->ReceivedPressure(DateTime, Pressure);
+  };
+  FDevData->OnReceivedAlert = [this](TKX52xxDeviceData*, const QString& Connector,
+                                     const TDateTime& DateTime, TAlertType Alert,
+                                     const QByteArray& AlertData) {
+    if (IsLocalLink(Connector)) FMonitor->ReceivedAlert(DateTime, Alert, AlertData);
+  };
   FDevData->OnReceivedData = [this](TKX52xxDeviceData*, const QString& Connector,
                                     TCmdID ADataType) { ReceivedData(Connector, ADataType); };
   FDevData->OnCloudSend = [this](TKX52xxDeviceData*) { CloudSend(); };
@@ -192,6 +210,8 @@ void TfrmMain::FormShow() {
   UsersPanel()->SelectUser(QString());
   LoadLayoutImages();
   FWorking->DeviceInfo()->SoftwareRev()->setText(TGlobals::Version());
+  SetLed(ledPurple, true, QStringLiteral("Waiting Seal Wise"));
+  FWorking->Dashboard()->Sensors()->ArrangeTiles();
   ReportMissingBluetooth();
 }
 
@@ -271,6 +291,10 @@ void TfrmMain::StartDiscovery() { FConnecting->StartDiscovery(); }
 
 void TfrmMain::StopDiscovery() { FConnecting->StopDiscovery(); }
 
+void TfrmMain::SetLed(TLedState AState, bool ABlink, const QString& AText) {
+  FWorking->Dashboard()->Led()->SetLed(AState, ABlink, AText);
+}
+
 void TfrmMain::DisplayLicense() {
   TfrmBase::DisplayLicense(QDir(TGlobals::GetAppDir()).filePath(QStringLiteral("License.txt")));
 }
@@ -314,7 +338,7 @@ void TfrmMain::EnterConnecting() {
       TGlobals::MsgWindow(TranslateText(error.Message()));
     }
   }
-  FAlertList.reset();
+  FreeAlertList();
   WaitingTextStart(WaitingForDeviceText());
   StartDiscovery();
 }
@@ -331,6 +355,7 @@ void TfrmMain::EnterWorking() {
 void TfrmMain::WorkingTabChanged() {
   QWidget* page = FWorking->Pages()->ActivePage();
   FWorking->SetFooterEnabled(page != FWorking->tabAlert());
+  FWorking->Alert()->SetRedAlert(page == FWorking->tabAlert());
   if (page == FWorking->tabDashboard())
     FWorking->MarkFooterButton(TWorkingPage::ftDashboard);
   else if (page == FWorking->tabReport())
@@ -421,6 +446,10 @@ void TfrmMain::ReceivedCmdAnswer(const QString& Connector, TCmdID CmdID,
     case 9:
       FWorking->DeviceInfo()->MAC()->setText(FDevData->MACAddress());
       break;
+    case 17:
+    case 18:
+      FMonitor->ReceivedCmdAnswer(CmdID);
+      break;
     case 20:
       FSeconds = 0;
       ShowDeviceTime();
@@ -462,11 +491,19 @@ void TfrmMain::ReceivedData(const QString& Connector, TCmdID ADataType) {
 void TfrmMain::DeviceNameRead() {
   const bool is5220 = TGlobals::IsKX5220(FDevData->DeviceName());
   UsersPanel()->setVisible(!is5220);
-  if (is5220 && !FAlertList)
-    FAlertList = std::make_unique<TAlertList>();
-  else if (!is5220)
-    FAlertList.reset();
+  if (is5220 && !FAlertList) {
+    FAlertList = std::make_unique<TAlertList>(FAlertTickMs);
+    FWorking->Alert()->SetAlertList(FAlertList.get());
+  } else if (!is5220) {
+    FreeAlertList();
+  }
   FWorking->DeviceInfo()->DevType()->setText(FDevData->DeviceType());
+}
+
+// The alert page lets go of the list before it is freed.
+void TfrmMain::FreeAlertList() {
+  FWorking->Alert()->SetAlertList(nullptr);
+  FAlertList.reset();
 }
 
 void TfrmMain::CloudSend() {

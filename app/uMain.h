@@ -10,10 +10,12 @@
 class QTimer;
 class TAlertList;
 class TConnectingPage;
+class TLiveMonitor;
 class TPanelButtons;
 class TReports;
 class TUsersPanel;
 class TWorkingPage;
+enum TLedState : quint8;
 
 // The main window frmMain. It owns the device model and routes its events to the pages, runs
 // the periodic device queries and the device clock, and offers the window-wide operations the
@@ -39,6 +41,8 @@ class TfrmMain : public TfrmBase {
   void ApplyLanguage();
   void StartDiscovery();
   void StopDiscovery();
+  // The on-screen LED with its untranslated text.
+  void SetLed(TLedState AState, bool ABlink, const QString& AText);
   // The agreement read from the application folder.
   void DisplayLicense();
   // "Show EULA..." and "Show Tutorial..." of the settings.
@@ -63,6 +67,8 @@ class TfrmMain : public TfrmBase {
 
   // Tests shorten the query period.
   void SetNotifyInterval(int AMs);
+  // Tests shorten the countdown step of the alert lists created from now on.
+  void SetAlertTickInterval(int AMs) { FAlertTickMs = AMs; }
   // One tick of the periodic device queries (tmrNotify).
   void NotifyTick();
   // Whether the computer has a Bluetooth adapter; replaceable for tests.
@@ -102,6 +108,7 @@ class TfrmMain : public TfrmBase {
   void ReceivedData(const QString& Connector, TCmdID ADataType);
   void CloudSend();
   void DeviceNameRead();
+  void FreeAlertList();
 
   // Timers.
   void ClockTick();
@@ -114,6 +121,7 @@ class TfrmMain : public TfrmBase {
   TPanelButtons* FPanelButtons = nullptr;
   TReports* FReports = nullptr;
   std::unique_ptr<TAlertList> FAlertList;
+  TLiveMonitor* FMonitor = nullptr;
   QTimer* FtmrNotify = nullptr;
   QTimer* FtmrTime = nullptr;
   QTimer* FtmrCloud = nullptr;
@@ -126,4 +134,5 @@ class TfrmMain : public TfrmBase {
   bool FBluetoothReported = false;
   double FLastKnownLon;
   double FLastKnownLat;
+  int FAlertTickMs;
 };

@@ -2,6 +2,9 @@
 
 #include <QVBoxLayout>
 
+#include "uPanelLed.h"
+#include "uPanelResult.h"
+#include "uPanelSensors.h"
 #include "uPanelUsers.h"
 #include "uStyles.h"
 
@@ -13,5 +16,10 @@ TDashboardPage::TDashboardPage(QWidget* AWorkingArea, QWidget* parent) : QWidget
   FColumn->setSpacing(4);
   FUsers = new TUsersPanel(AWorkingArea, this);
   FColumn->addWidget(FUsers);
-  FColumn->addStretch(1);
+  FLed = new TLedPanel(this);
+  FColumn->addWidget(FLed);
+  FResult = new TResultPanel(this);
+  FColumn->addWidget(FResult, 1);
+  FSensors = new TSensorsPanel(this);
+  FColumn->addWidget(FSensors);
 }

@@ -2,6 +2,9 @@
 #include <QWidget>
 
 class QVBoxLayout;
+class TLedPanel;
+class TResultPanel;
+class TSensorsPanel;
 class TUsersPanel;
 
 // The dashboard tabDashboard: from top to bottom the users panel, and the live panels of the
@@ -13,10 +16,16 @@ class TDashboardPage : public QWidget {
   TDashboardPage(QWidget* AWorkingArea, QWidget* parent);
 
   TUsersPanel* Users() const { return FUsers; }
+  TLedPanel* Led() const { return FLed; }
+  TResultPanel* Result() const { return FResult; }
+  TSensorsPanel* Sensors() const { return FSensors; }
   // The column the panels stand in, top to bottom.
   QVBoxLayout* Column() const { return FColumn; }
 
  private:
   QVBoxLayout* FColumn = nullptr;
   TUsersPanel* FUsers = nullptr;
+  TLedPanel* FLed = nullptr;
+  TResultPanel* FResult = nullptr;  // takes the height the others leave
+  TSensorsPanel* FSensors = nullptr;
 };
