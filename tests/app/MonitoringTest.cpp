@@ -1,5 +1,7 @@
 // The live monitoring pieces on their own: the pressure average, compass points, LED states,
 // alert rows and values, the LED and result panels, the sensor tiles and the alert page.
+#include <gtest/gtest.h>
+
 #include <QChart>
 #include <QChartView>
 #include <QLabel>
@@ -9,7 +11,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QValueAxis>
-#include <gtest/gtest.h>
 #include <limits>
 #include <memory>
 
@@ -300,8 +301,9 @@ TEST_F(TResultPanelTest, TappingTheChartIsReported) {
   Panel.resize(300, 200);
   Panel.show();
   QWidget* viewport = Panel.ChartView()->viewport();
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 20), viewport->mapToGlobal(QPointF(20, 20)),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 20),
+                    viewport->mapToGlobal(QPointF(20, 20)), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
   QMouseEvent release(QEvent::MouseButtonRelease, QPointF(20, 20),
                       viewport->mapToGlobal(QPointF(20, 20)), Qt::LeftButton, Qt::NoButton,
                       Qt::NoModifier);
@@ -361,7 +363,8 @@ TEST_F(TAlertPageTest, AnAlertAddsOneRowWhichARepeatUpdates) {
   EXPECT_FALSE(row->flags() & Qt::ItemIsSelectable);
   EXPECT_EQ(Page.RowImage(atTemperatureTooLow), 4);
   EXPECT_EQ(Page.RowText(atTemperatureTooLow), AlertTypeText(atTemperatureTooLow));
-  EXPECT_TRUE(Page.RowDetail(atTemperatureTooLow).startsWith(QStringLiteral("Timeout: 30/30\nCounter: 1\n")));
+  EXPECT_TRUE(Page.RowDetail(atTemperatureTooLow)
+                  .startsWith(QStringLiteral("Timeout: 30/30\nCounter: 1\n")));
 
   Alerts.Add(atTemperatureTooLow, 26, 40);
   EXPECT_EQ(Page.List()->count(), 1);
