@@ -1,0 +1,121 @@
+// The reports page against the simulated device on a pseudo-terminal: the real USB link reads
+// the stored history after the connection.
+#include <memory>
+
+#include "KX52xx.Data.Phys.FTDI.h"
+#include "KX52xx.Sim.Session.h"
+#include "ReportsFixture.h"
+#include "Vek.ComPort.h"
+#include "pages/uPageConnecting.h"
+
+namespace {
+constexpr int ShortDiscoveryMs = 150;
+constexpr int TransferTimeoutMs = 20000;
+constexpr quint32 SecondsOf2024 = 157766400;  // 2024-01-01 in device time
+}  // namespace
+
+class TReportsSimulatorTest : public TReportsTest {
+ protected:
+  void TearDown() override {
+    TReportsTest::TearDown();  // the window lets go of the terminal first
+    if (FSession) TComPortDevices::RemoveExtraPort(FSession->SlavePath());
+    FSession.reset();
+  }
+
+  // A device of AModel that stores AGenerated records of its own and then ARecords, connected
+  // over USB.
+  void ConnectDevice(KX52xxSimModel AModel, int AGenerated,
+                     const std::vector<KX52xxSimHistoryRecord>& ARecords = {}) {
+    KX52xxSimOptions options;
+    options.Device.Model = AModel;
+    options.Device.HistoryCount = AGenerated;
+    FSession = std::make_unique<KX52xxSimUsbSession>(options);
+    ASSERT_TRUE(FSession->Start()) << qPrintable(FSession->ErrorString());
+    for (const KX52xxSimHistoryRecord& record : ARecords)
+      FSession->Device().AddHistoryRecord(record);
+    TComPortDevices::AddExtraPort(FSession->SlavePath());
+
+    Start(false, DefaultLinkFactory());
+    auto* usb =
+        dynamic_cast<TKX52xxDataPhysFTDI*>(Window->DevData().Connectors().value(CONN_FTDI).get());
+    ASSERT_NE(usb, nullptr);
+    usb->SetDiscoverIntervalMs(ShortDiscoveryMs);
+    ProcessEventsFor(2 * TfrmBase::AfterShowDelayMs);  // the after-show step empties the list
+    TConnectingPage* page = Window->ConnectingPage();
+    const QString key = FSession->SlavePath();
+    ASSERT_TRUE(
+        WaitUntil([page, key] { return page->FindDevice(key) != nullptr; }, TransferTimeoutMs));
+    page->List()->setCurrentItem(page->FindDevice(key));
+    page->TapItem(page->FindDevice(key));
+    ASSERT_TRUE(WaitUntil([this] { return Shown() == Window->tabWorking(); }, TransferTimeoutMs));
+  }
+
+  bool WaitForRecords(size_t ACount) {
+    return WaitUntil([this, ACount] { return Window->DevData().HistoryRecords().size() >= ACount; },
+                     TransferTimeoutMs);
+  }
+
+  std::vector<QByteArray> HistoryRequests() const {
+    std::vector<QByteArray> requests;
+    for (const KX52xxSimMessage& message : FSession->Device().ReceivedCommands())
+      if (message.Code == 33) requests.push_back(message.Payload);
+    return requests;
+  }
+
+  std::unique_ptr<KX52xxSimUsbSession> FSession;
+};
+
+TEST_F(TReportsSimulatorTest, OverUsbAllFortyStoredRecordsAreAskedForAndListed) {
+  ConnectDevice(KX52xxSimModel::KX5210, 40);
+  ShowReports();
+  ASSERT_TRUE(WaitForRecords(40));
+  EXPECT_EQ(HistoryRequests(), std::vector<QByteArray>{QByteArray::fromHex("FFFFFFFF00000028")});
+  EXPECT_FALSE(Page()->Busy()->isVisibleTo(Page()));
+  const TReportRows rows = Page()->Rows();
+  ASSERT_EQ(rows.size(), 40u);
+  for (const TReportRow& row : rows) EXPECT_EQ(row.Tag, rtHistory);
+}
+
+struct TSimKindsCase {
+  const char* Name;
+  KX52xxSimModel Model;
+  QStringList Expected;
+};
+
+class TReportsSimulatorKindsTest : public TReportsSimulatorTest,
+                                   public ::testing::WithParamInterface<TSimKindsCase> {};
+
+TEST_P(TReportsSimulatorKindsTest, TheHistoryListsTheKindsOfTheModel) {
+  std::vector<KX52xxSimHistoryRecord> records;
+  quint32 time = SecondsOf2024;
+  for (quint8 kind : {KX52xxSimKind::SealCheckPassed, KX52xxSimKind::OverBreathing,
+                      KX52xxSimKind::Impact, KX52xxSimKind::DoubleBreathe,
+                      KX52xxSimKind::FallProtection, KX52xxSimKind::SealCheckFailed}) {
+    KX52xxSimHistoryRecord record;
+    record.Kind = kind;
+    record.DeviceTime = time += 60;
+    record.UserName = "ANNA";
+    records.push_back(record);
+  }
+  ConnectDevice(GetParam().Model, 0, records);
+  ShowReports();
+  const int expected = static_cast<int>(GetParam().Expected.size());
+  ASSERT_TRUE(WaitUntil([this, expected] { return Page()->List()->count() >= expected; },
+                        TransferTimeoutMs));
+  ProcessEventsFor(200);  // nothing more comes
+  QStringList shown;
+  for (const TReportRow& row : Page()->Rows()) shown << row.UserName.value_or(QString());
+  EXPECT_EQ(shown, GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, TReportsSimulatorKindsTest,
+                         ::testing::Values(TSimKindsCase{"KX5210",
+                                                         KX52xxSimModel::KX5210,
+                                                         {"ANNA", "Over Breathing Alert",
+                                                          "Double Breathe Alert", "ANNA"}},
+                                           TSimKindsCase{"KX5220",
+                                                         KX52xxSimModel::KX5220,
+                                                         {"ANNA", "Over Breathing Alert",
+                                                          "Impact Alert", "Double Breathe Alert",
+                                                          "Fall Protection Alert", "ANNA"}}),
+                         [](const auto& AInfo) { return std::string(AInfo.param.Name); });
