@@ -94,21 +94,36 @@ void TLiveMonitor::HazardAlert(const TDateTime& ADateTime, TAlertType AAlert,
 }
 
 void TLiveMonitor::ReceivedCmdAnswer(TCmdID ACmdID) {
-  const TKX52xxDeviceData& device = FWindow.DevData();
   switch (ACmdID) {
     case 17:
-      FSensors.Value(TSensorsPanel::stTemperature)
-          ->setText(Configuration->GetTemperature(device.Temperature()));
-      FSensors.Value(TSensorsPanel::stHumidity)
-          ->setText(Configuration->GetHumidity(device.Humidity()));
+      FClimateRead = true;
+      ShowClimate();
       break;
     case 18:
-      FSensors.Value(TSensorsPanel::stDirection)
-          ->setText(TGlobals::FormatDirection(device.Magnetometer().X));
+      FDirectionRead = true;
+      ShowDirection();
       break;
     default:
       break;
   }
 }
 
-void TLiveMonitor::ApplyLanguage() { FLed.ApplyLanguage(); }
+void TLiveMonitor::ShowClimate() {
+  const TKX52xxDeviceData& device = FWindow.DevData();
+  FSensors.Value(TSensorsPanel::stTemperature)
+      ->setText(Configuration->GetTemperature(device.Temperature()));
+  FSensors.Value(TSensorsPanel::stHumidity)->setText(Configuration->GetHumidity(device.Humidity()));
+}
+
+void TLiveMonitor::ShowDirection() {
+  FSensors.Value(TSensorsPanel::stDirection)
+      ->setText(TGlobals::FormatDirection(FWindow.DevData().Magnetometer().X));
+}
+
+// Translating the window puts the tiles' design text back: the readings return at once
+// instead of with the next answer.
+void TLiveMonitor::ApplyLanguage() {
+  FLed.ApplyLanguage();
+  if (FClimateRead) ShowClimate();
+  if (FDirectionRead) ShowDirection();
+}

@@ -29,14 +29,15 @@ class TLiveMonitor : public QObject {
   // Answers 17 (temperature and humidity) and 18 (motion sensors); others are not ours.
   void ReceivedCmdAnswer(TCmdID ACmdID);
 
+  // After the window was translated: the LED text and the sensor readings in the new language.
   void ApplyLanguage();
-
-  const TPressureAverage& Average() const { return FAverage; }
 
  private:
   void SealCheckStarted(const TDateTime& ADateTime);
   void SealCheckEnded(const TDateTime& ADateTime, bool APass);
   void HazardAlert(const TDateTime& ADateTime, TAlertType AAlert, const QByteArray& AAlertData);
+  void ShowClimate();
+  void ShowDirection();
   void ConnectTaps();
 
   TfrmMain& FWindow;
@@ -45,4 +46,6 @@ class TLiveMonitor : public QObject {
   TSensorsPanel& FSensors;
   TAlertPage& FAlerts;
   TPressureAverage FAverage;  // carries over from one connection to the next
+  bool FClimateRead = false;  // the tiles hold a reading
+  bool FDirectionRead = false;
 };

@@ -253,6 +253,10 @@ TEST_F(TDashboardTest, SensorAnswersFillTheirTiles) {
   EXPECT_EQ(sensors->Value(TSensorsPanel::stDirection)->text(),
             TGlobals::FormatDirection(Window->DevData().Magnetometer().X));
   EXPECT_NE(sensors->Value(TSensorsPanel::stDirection)->text(), QStringLiteral("---"));
+  // A language change keeps the readings.
+  Window->ApplyLanguage();
+  EXPECT_EQ(sensors->Value(TSensorsPanel::stHumidity)->text(), Configuration->GetHumidity(45));
+  EXPECT_NE(sensors->Value(TSensorsPanel::stDirection)->text(), QStringLiteral("---"));
   // The tiles left visible are centred.
   const QWidget* first = sensors->Tile(TSensorsPanel::stTemperature);
   const QWidget* last = sensors->Tile(TSensorsPanel::stHumidity);
