@@ -2,66 +2,42 @@
 // against the simulated device on a pseudo-terminal, which the test makes breathe, run seal
 // checks and raise alerts.
 #include <QLineSeries>
-#include <QListWidget>
 #include <QToolButton>
 #include <memory>
 
-#include "KX52xx.Data.Phys.FTDI.h"
-#include "KX52xx.Sim.Session.h"
 #include "ShellFixture.h"
-#include "Vek.ComPort.h"
+#include "SimulatedDevice.h"
 #include "pages/uPageAlert.h"
-#include "pages/uPageConnecting.h"
 #include "pages/uPageDashboard.h"
 #include "pages/uPageWorking.h"
 #include "pages/uPanelResult.h"
 #include "pages/uPanelUsers.h"
 
-namespace {
-constexpr int ShortDiscoveryMs = 150;
-constexpr int DeviceTimeoutMs = 20000;
-}  // namespace
-
 class TLiveSimulatorTest : public TShellTest {
  protected:
-  void TearDown() override {
-    TShellTest::TearDown();  // the window goes first: its link still has the port open
-    if (FSession) TComPortDevices::RemoveExtraPort(FSession->SlavePath());
-    FSession.reset();
-  }
+  static constexpr int DeviceTimeoutMs = TSimulatedUsbDevice::TimeoutMs;
 
   // Serves a simulated device of AModel that does nothing by itself, and connects to it.
   void ConnectTo(KX52xxSimModel AModel) {
     KX52xxSimOptions options;
     options.Device.Model = AModel;
-    FSession = std::make_unique<KX52xxSimUsbSession>(options);
-    ASSERT_TRUE(FSession->Start()) << qPrintable(FSession->ErrorString());
-    TComPortDevices::AddExtraPort(FSession->SlavePath());
+    FDevice = std::make_unique<TSimulatedUsbDevice>(options);
+    ASSERT_TRUE(FDevice->IsServed()) << qPrintable(FDevice->ErrorString());
     Start(false, DefaultLinkFactory());
-    auto* usb =
-        dynamic_cast<TKX52xxDataPhysFTDI*>(Window->DevData().Connectors().value(CONN_FTDI).get());
-    ASSERT_NE(usb, nullptr);
-    usb->SetDiscoverIntervalMs(ShortDiscoveryMs);
-    // The after-show step starts discovery afresh and empties the list: tap after it.
-    ProcessEventsFor(2 * TfrmBase::AfterShowDelayMs);
-    TConnectingPage* page = Window->ConnectingPage();
-    const QString key = FSession->SlavePath();
-    ASSERT_TRUE(WaitUntil([&] { return page->FindDevice(key) != nullptr; }, DeviceTimeoutMs));
-    page->List()->setCurrentItem(page->FindDevice(key));
-    page->TapItem(page->FindDevice(key));
-    ASSERT_TRUE(WaitUntil([this] { return Shown() == Window->tabWorking(); }, DeviceTimeoutMs));
+    ASSERT_TRUE(FDevice->ConnectWindow(*Window));
     // The device model knows the model once the name answer is in.
     ASSERT_TRUE(
         WaitUntil([this] { return !Window->DevData().DeviceType().isEmpty(); }, DeviceTimeoutMs));
   }
 
-  KX52xxSimDevice& Device() { return FSession->Device(); }
+  KX52xxSimDevice& Device() { return FDevice->Device(); }
   TResultPanel* Result() const { return Window->WorkingPage()->Dashboard()->Result(); }
   TAlertPage* Alerts() const { return Window->WorkingPage()->Alert(); }
   const std::vector<TResultsRecord>& Results() const { return dmDb->TableResults(); }
 
  private:
-  std::unique_ptr<KX52xxSimUsbSession> FSession;
+  // Freed after TearDown, so after the window that still has its terminal open.
+  std::unique_ptr<TSimulatedUsbDevice> FDevice;
 };
 
 TEST_F(TLiveSimulatorTest, Kx5210StreamsTheCurveAndRecordsASealCheckForTheSelectedUser) {
