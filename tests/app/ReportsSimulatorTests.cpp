@@ -2,15 +2,11 @@
 // the stored history after the connection.
 #include <memory>
 
-#include "KX52xx.Data.Phys.FTDI.h"
-#include "KX52xx.Sim.Session.h"
 #include "ReportsFixture.h"
-#include "Vek.ComPort.h"
-#include "pages/uPageConnecting.h"
+#include "SimulatedDevice.h"
 
 namespace {
-constexpr int ShortDiscoveryMs = 150;
-constexpr int TransferTimeoutMs = 20000;
+constexpr int TransferTimeoutMs = TSimulatedUsbDevice::TimeoutMs;
 constexpr quint32 SecondsOf2024 = 157766400;  // 2024-01-01 in device time
 }  // namespace
 
@@ -18,8 +14,7 @@ class TReportsSimulatorTest : public TReportsTest {
  protected:
   void TearDown() override {
     TReportsTest::TearDown();  // the window lets go of the terminal first
-    if (FSession) TComPortDevices::RemoveExtraPort(FSession->SlavePath());
-    FSession.reset();
+    FDevice.reset();
   }
 
   // A device of AModel that stores AGenerated records of its own and then ARecords, connected
@@ -29,25 +24,12 @@ class TReportsSimulatorTest : public TReportsTest {
     KX52xxSimOptions options;
     options.Device.Model = AModel;
     options.Device.HistoryCount = AGenerated;
-    FSession = std::make_unique<KX52xxSimUsbSession>(options);
-    ASSERT_TRUE(FSession->Start()) << qPrintable(FSession->ErrorString());
+    FDevice = std::make_unique<TSimulatedUsbDevice>(options);
+    ASSERT_TRUE(FDevice->IsServed()) << qPrintable(FDevice->ErrorString());
     for (const KX52xxSimHistoryRecord& record : ARecords)
-      FSession->Device().AddHistoryRecord(record);
-    TComPortDevices::AddExtraPort(FSession->SlavePath());
-
+      FDevice->Device().AddHistoryRecord(record);
     Start(false, DefaultLinkFactory());
-    auto* usb =
-        dynamic_cast<TKX52xxDataPhysFTDI*>(Window->DevData().Connectors().value(CONN_FTDI).get());
-    ASSERT_NE(usb, nullptr);
-    usb->SetDiscoverIntervalMs(ShortDiscoveryMs);
-    ProcessEventsFor(2 * TfrmBase::AfterShowDelayMs);  // the after-show step empties the list
-    TConnectingPage* page = Window->ConnectingPage();
-    const QString key = FSession->SlavePath();
-    ASSERT_TRUE(
-        WaitUntil([page, key] { return page->FindDevice(key) != nullptr; }, TransferTimeoutMs));
-    page->List()->setCurrentItem(page->FindDevice(key));
-    page->TapItem(page->FindDevice(key));
-    ASSERT_TRUE(WaitUntil([this] { return Shown() == Window->tabWorking(); }, TransferTimeoutMs));
+    ASSERT_TRUE(FDevice->ConnectWindow(*Window));
   }
 
   bool WaitForRecords(size_t ACount) {
@@ -57,12 +39,12 @@ class TReportsSimulatorTest : public TReportsTest {
 
   std::vector<QByteArray> HistoryRequests() const {
     std::vector<QByteArray> requests;
-    for (const KX52xxSimMessage& message : FSession->Device().ReceivedCommands())
+    for (const KX52xxSimMessage& message : FDevice->Device().ReceivedCommands())
       if (message.Code == 33) requests.push_back(message.Payload);
     return requests;
   }
 
-  std::unique_ptr<KX52xxSimUsbSession> FSession;
+  std::unique_ptr<TSimulatedUsbDevice> FDevice;
 };
 
 TEST_F(TReportsSimulatorTest, OverUsbAllFortyStoredRecordsAreAskedForAndListed) {
