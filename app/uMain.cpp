@@ -21,6 +21,7 @@
 #include "pages/uPageConnecting.h"
 #include "pages/uPageDashboard.h"
 #include "pages/uPageLicense.h"
+#include "pages/uPageSettings.h"
 #include "pages/uPageTutorial.h"
 #include "pages/uPageWorking.h"
 #include "pages/uPanelDevInfo.h"
@@ -102,6 +103,11 @@ TfrmMain::TfrmMain(TKX52xxLinkFactory ALinkFactory, QWidget* parent)
   LicensePage()->OnAccept = [this] { LicenseAccepted(); };
   LicensePage()->OnDecline = [this] { LicenseDeclined(); };
   TutorialPage()->OnClose = [this] { TutorialClosed(); };
+  TSettingsPage* settings = FWorking->SettingsPage();
+  settings->SetDevice(FDevData.get());
+  settings->OnApplyLanguage = [this] { ApplyLanguage(); };
+  settings->OnShowTutorial = [this] { ShowTutorialFromSettings(); };
+  settings->OnShowLicense = [this] { ShowLicenseFromSettings(); };
   UsersPanel()->OnSetSelectedUser = [this](const QString& AName) { SetSelectedUser(AName); };
   tcMain()->OnChange = [this] { MainTabChanged(); };
   FWorking->Pages()->OnChange = [this] { WorkingTabChanged(); };
@@ -160,6 +166,7 @@ void TfrmMain::InitLanguages() {
       // A file that cannot be read, or a name given twice, is not offered.
     }
   }
+  FWorking->SettingsPage()->FillLanguages(FLanguages, Configuration->GetLanguage());
   for (const char* name : ExcludedFromTranslation) {
     if (QObject* control = findChild<QObject*>(QLatin1String(name)))
       TLang::ExcludeFromTranslation(control);
@@ -173,6 +180,8 @@ void TfrmMain::ApplyLanguage() {
   FConnecting->ApplyLanguage();
   UsersPanel()->ApplyLanguage();
   FMonitor->ApplyLanguage();
+  // The engine puts back the clock's design text; the device time returns at once.
+  if (FtmrTime->isActive()) ShowDeviceTime();
 }
 
 void TfrmMain::AssignDeviceEvents() {
@@ -360,8 +369,10 @@ void TfrmMain::WorkingTabChanged() {
     FWorking->MarkFooterButton(TWorkingPage::ftDashboard);
   else if (page == FWorking->tabReport())
     FWorking->MarkFooterButton(TWorkingPage::ftReports);
-  else if (page == FWorking->tabSettings())
+  else if (page == FWorking->tabSettings()) {
     FWorking->MarkFooterButton(TWorkingPage::ftSettings);
+    FWorking->SettingsPage()->Enter();
+  }
   if (page == FWorking->tabReport()) FReports->Enter();
 }
 
