@@ -1,6 +1,5 @@
 #include "uReports.h"
 
-#include <QLocale>
 #include <algorithm>
 #include <limits>
 
@@ -36,15 +35,12 @@ std::optional<QString> TimeText(const TDateTime& ADateTime) {
 
 }  // namespace
 
+// The same test as for the store's results, with the record's time as the start.
 bool MatchesFilter(const THistoryRecord& ARecord, const TReportFilter& AFilter) {
-  if (!AFilter.UserName.isEmpty()) {
-    const QLocale locale;
-    if (!locale.toLower(ARecord.UserName()).contains(locale.toLower(AFilter.UserName)))
-      return false;
-  }
-  if (AFilter.UseDateFrom && ARecord.DateTime() < AFilter.DateFrom) return false;
-  if (AFilter.UseDateTo && AFilter.DateTo < ARecord.DateTime()) return false;
-  return true;
+  TResultsRecord asResult;
+  asResult.SetUserName(ARecord.UserName());
+  asResult.SetStartDate(ARecord.DateTime());
+  return TdmDb::FilterRecord(asResult, AFilter);
 }
 
 bool IsListedHistoryKind(TAlertType AKind, bool AIs5210) {
