@@ -1,14 +1,17 @@
 #include "uScreenshots.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
 #include <memory>
 
+#include "TGlobals.Shell.h"
 #include "Vek.PageControl.h"
 #include "pages/uPageConnecting.h"
 #include "pages/uPageDashboard.h"
 #include "pages/uPageLicense.h"
+#include "pages/uPageSettings.h"
 #include "pages/uPageTutorial.h"
 #include "pages/uPageWorking.h"
 #include "pages/uPanelUsers.h"
@@ -88,6 +91,52 @@ void TScreenshotTour::BuildSteps() {
   AddPause(QStringLiteral("tutorial"), SettleMs);
   FSteps.push_back({QStringLiteral("tutorial"), shown(w.tabTutorial()),
                     [this] { Shoot(QStringLiteral("tutorial")); }});
+  AddSettingsSteps();
+}
+
+void TScreenshotTour::AddPageShot(const QString& AName, std::function<void()> AShow) {
+  FSteps.push_back({AName + QStringLiteral(" (show)"), [] { return true; }, std::move(AShow)});
+  AddPause(AName, SettleMs);
+  FSteps.push_back({AName, [] { return true; }, [this, AName] { Shoot(AName); }});
+}
+
+void TScreenshotTour::AddSettingsSteps() {
+  TfrmMain& w = FWindow;
+  TWorkingPage* working = w.WorkingPage();
+  TSettingsPage* settings = working->SettingsPage();
+  // Back from the tutorial; entering the settings shows their main list.
+  auto showSettings = [&w, working] {
+    TGlobals::SwitchTab(w.tabWorking());
+    TGlobals::SwitchTab(working->tabSettings());
+  };
+  auto showSettingsPage = [showSettings, settings](TSettingsPage::TSubPage APage) {
+    return [showSettings, settings, APage] {
+      showSettings();
+      TGlobals::SwitchTab(settings->Page(APage));
+    };
+  };
+  AddPageShot(QStringLiteral("settings"), showSettings);
+  AddPageShot(QStringLiteral("settings-device"), showSettingsPage(TSettingsPage::spDevice));
+  AddPageShot(QStringLiteral("settings-cloud"), showSettingsPage(TSettingsPage::spCloud));
+  // The language is chosen as the user chooses it: in the language box.
+  auto choose = [this, &w](const QString& ALanguage) {
+    return [this, &w, ALanguage] {
+      auto* box = w.findChild<QComboBox*>(QStringLiteral("cbSettingsAppLang"));
+      const int index = box ? box->findText(ALanguage) : -1;
+      if (index < 0) {
+        FPoll.stop();
+        emit Finished(QStringLiteral("The language %1 is not offered").arg(ALanguage));
+        return;
+      }
+      box->setCurrentIndex(index);
+    };
+  };
+  FSteps.push_back({QStringLiteral("German"), [] { return true; },
+                    choose(QStringLiteral("Deutsch"))});
+  AddPageShot(QStringLiteral("dashboard-de"),
+              [working] { TGlobals::SwitchTab(working->tabDashboard()); });
+  FSteps.push_back({QStringLiteral("English"), [] { return true; },
+                    choose(QStringLiteral("English"))});
 }
 
 void TScreenshotTour::Shoot(const QString& AName) {

@@ -37,6 +37,10 @@ class TScreenshotTour : public QObject {
   void Shoot(const QString& AName);
   // Waits AMs (for the window to show fresh data) before the next step.
   void AddPause(const QString& AName, int AMs);
+  // The settings lists, then the dashboard in German (English again afterwards).
+  void AddSettingsSteps();
+  // Shows a page, then takes its picture once the window has laid it out.
+  void AddPageShot(const QString& AName, std::function<void()> AShow);
 
   TfrmMain& FWindow;
   QDir FFolder;
