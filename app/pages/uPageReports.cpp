@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -24,6 +25,7 @@ namespace {
 constexpr int RowRole = Qt::UserRole + 1;
 constexpr int BusySize = 48;
 constexpr int TextMargin = 6;
+const QColor EditBackground = QColor(0x2A, 0x2A, 0x2A);
 
 TPanelSpec ReportsPanelSpec(const QString& AName, const QString& AInfoText) {
   TPanelSpec spec;
@@ -58,7 +60,7 @@ class TReportRowDelegate : public QStyledItemDelegate {
     APainter->drawLine(rect.bottomLeft(), rect.bottomRight());
     if (row.Icon) DrawIcon(APainter, rect, *row.Icon);
 
-    QFont dateFont = TStyles::Font(11);
+    QFont dateFont = TStyles::Font(10);
     dateFont.setStrikeOut(!row.CrcOk);
     const QFontMetrics dateMetrics(dateFont);
     const QString date = row.DateTime.value_or(QString());
@@ -70,7 +72,7 @@ class TReportRowDelegate : public QStyledItemDelegate {
         TStyles::FromArgb(row.CrcOk ? TReportsPage::DateTimeColor : TReportsPage::DamagedColor));
     APainter->drawText(dateRect, Qt::AlignRight | Qt::AlignVCenter, date);
 
-    QFont nameFont = TStyles::Font(13, true);
+    QFont nameFont = TStyles::Font(12, true);
     nameFont.setStrikeOut(!row.CrcOk);
     const QRect nameRect(rect.left() + TReportsPage::TextLeft, rect.top(),
                          dateRect.left() - TextMargin - rect.left() - TReportsPage::TextLeft,
@@ -194,6 +196,10 @@ QWidget* TReportsPage::MakeReportsPanel() {
 void TReportsPage::MakeFilterPage(QWidget* APage) {
   auto* list = new QWidget(APage);
   list->setObjectName(QStringLiteral("lstReportsFilter"));
+  // The edits stand out from the panel.
+  QPalette palette = list->palette();
+  palette.setColor(QPalette::Base, EditBackground);
+  list->setPalette(palette);
   auto* grid = new QGridLayout(list);
   grid->setContentsMargins(8, 6, 8, 6);
   grid->setHorizontalSpacing(8);
@@ -228,8 +234,11 @@ void TReportsPage::MakeFilterPage(QWidget* APage) {
   FClearFilter->setObjectName(QStringLiteral("btnReportFilterClear"));
   FApplyFilter = new QPushButton(QStringLiteral("Apply Filter"), list);
   FApplyFilter->setObjectName(QStringLiteral("btnReportFilterOk"));
-  grid->addWidget(FClearFilter, line, 0);
-  grid->addWidget(FApplyFilter, line, 1);
+  auto* buttons = new QHBoxLayout();
+  buttons->setSpacing(8);
+  buttons->addWidget(FClearFilter, 1);
+  buttons->addWidget(FApplyFilter, 1);
+  grid->addLayout(buttons, line, 0, 1, 2);
   grid->setColumnStretch(1, 1);
   grid->setRowStretch(line + 1, 1);
   connect(FClearFilter, &QPushButton::clicked, this, &TReportsPage::ClearFilter);
