@@ -4,10 +4,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
+#include <algorithm>
 #include <memory>
 
 #include "TGlobals.Shell.h"
 #include "Vek.PageControl.h"
+#include "dDb.h"
 #include "pages/uPageConnecting.h"
 #include "pages/uPageDashboard.h"
 #include "pages/uPageLicense.h"
@@ -92,6 +94,7 @@ void TScreenshotTour::BuildSteps() {
   FSteps.push_back({QStringLiteral("tutorial"), shown(w.tabTutorial()),
                     [this] { Shoot(QStringLiteral("tutorial")); }});
   AddSettingsSteps();
+  AddReportsSteps();
 }
 
 void TScreenshotTour::AddPageShot(const QString& AName, std::function<void()> AShow) {
@@ -137,6 +140,27 @@ void TScreenshotTour::AddSettingsSteps() {
               [working] { TGlobals::SwitchTab(working->tabDashboard()); });
   FSteps.push_back({QStringLiteral("English"), [] { return true; },
                     choose(QStringLiteral("English"))});
+}
+
+void TScreenshotTour::AddReportsSteps() {
+  TfrmMain& w = FWindow;
+  TWorkingPage* working = w.WorkingPage();
+  auto bothSources = [&w] {
+    if (!dmDb || w.DevData().HistoryRecords().empty()) return false;
+    const std::vector<TResultsRecord>& results = dmDb->TableResults();
+    return std::any_of(results.begin(), results.end(), [](const TResultsRecord& ARecord) {
+      return ARecord.GetAlert() != atUnknown;
+    });
+  };
+  FSteps.push_back({QStringLiteral("reports from both sources"), bothSources, [] {}});
+  AddPageShot(QStringLiteral("reports"), [&w, working] {
+    TGlobals::SwitchTab(w.tabWorking());
+    TGlobals::SwitchTab(working->tabReport());
+  });
+  AddPageShot(QStringLiteral("reports-filter"), [&w] {
+    if (auto* filter = w.findChild<QToolButton*>(QStringLiteral("btnReportsFilter")))
+      filter->click();
+  });
 }
 
 void TScreenshotTour::Shoot(const QString& AName) {

@@ -39,6 +39,9 @@ class TScreenshotTour : public QObject {
   void AddPause(const QString& AName, int AMs);
   // The settings lists, then the dashboard in German (English again afterwards).
   void AddSettingsSteps();
+  // The reports list once it holds a result of this connection and the device's history, then
+  // its filter page.
+  void AddReportsSteps();
   // Shows a page, then takes its picture once the window has laid it out.
   void AddPageShot(const QString& AName, std::function<void()> AShow);
 
