@@ -14,8 +14,9 @@ const QChar CellSeparator = u'\t';
 
 QString Tr(const char* AText) { return TranslateText(QLatin1String(AText)); }
 
+// The product name stays as it is before the translated verdict.
 QString Verdict(const char* AText, bool AIs5210) {
-  return AIs5210 ? Tr(AText) : Tr("Sealwise ") + Tr(AText);
+  return AIs5210 ? Tr(AText) : QStringLiteral("Sealwise ") + Tr(AText);
 }
 
 // A KX5220 report names the wearer of an alert instead of the alert, which the result cell

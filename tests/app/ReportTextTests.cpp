@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "SealwiseError.h"
+#include "Vek.Lang.h"
 #include "dIcons.h"
 #include "pages/uReports.h"
 #include "uReportText.h"
@@ -69,6 +70,26 @@ TEST(TReportTextTest, TheHeaderCellsAreQuotedAndTheThirdFollowsTheModel) {
   EXPECT_EQ(BuildReportText({}, false, true),
             QStringList{"\"User Name\"\t\"Start Time\"\t\"Alert\""});
   EXPECT_TRUE(BuildReportText({}, true, false).isEmpty());
+}
+
+// The header's quotes belong to its translatable texts; the product name before a verdict
+// stays as it is.
+TEST(TReportTextTest, CellsAreTranslatedWithTheirQuotes) {
+  QTemporaryDir dir;
+  QFile file(QDir(dir.path()).filePath(QStringLiteral("Test.lng")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(
+      "\"\"User Name\"\" :=\"\"Nutzer\"\"\r\n\"PASS\" :=\"OK\"\r\n"
+      "\"Impact Alert\" :=\"Aufprall\"\r\n");
+  file.close();
+  Lng = std::make_unique<TLng>();
+  TLang::AddLang(QStringLiteral("Test"), file.fileName());
+  TLang::SetLang(QStringLiteral("Test"));
+  const QStringList lines = BuildReportText(
+      {Row(TIcon::SealPass, "ANNA"), Row(TIcon::SealImpact, "Impact Alert", "BOB")}, false, true);
+  Lng.reset();
+  EXPECT_EQ(lines, (QStringList{"\"Nutzer\"\t\"Start Time\"\t\"Alert\"", "ANNA\t\tSealwise OK",
+                                "BOB\t\tAufprall"}));
 }
 
 TEST(TReportTextTest, EveryLineEndsInCrLfAndTextIsUtf8WithoutBom) {
