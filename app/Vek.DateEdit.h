@@ -7,7 +7,7 @@ class QCalendarWidget;
 
 // A date and time edit that may be empty. Empty is its lowest value, shown as no text; opening
 // its calendar first sets it to the current date and time. Values are wall-clock date-times
-// (time spec UTC), as everywhere in the application.
+// (timeSpec() Qt::UTC), as everywhere in the application.
 class TDateEdit : public QDateTimeEdit {
   Q_OBJECT
  public:

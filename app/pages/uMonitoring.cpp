@@ -137,15 +137,15 @@ QString AlertDetailText(const TAlertItem& AItem) {
 }
 
 TPanelSpec LivePanelSpec(const QString& AStem, const QString& AHeader, const QString& AInfoText) {
-  TPanelSpec spec;
-  spec.Name = QStringLiteral("pnl") + AStem;
-  spec.Header = AHeader;
-  spec.PageControl = QStringLiteral("tc") + AStem;
-  spec.MainPage = QStringLiteral("tab%1Main").arg(AStem);
-  spec.InfoButton = QStringLiteral("btn%1Info").arg(AStem);
-  spec.InfoPage = QStringLiteral("tab%1Info").arg(AStem);
-  spec.InfoText = AInfoText;
-  return spec;
+  TPanelSpec panel;
+  panel.Name = QStringLiteral("pnl") + AStem;
+  panel.Header = AHeader;
+  panel.PageControl = QStringLiteral("tc") + AStem;
+  panel.MainPage = QStringLiteral("tab%1Main").arg(AStem);
+  panel.InfoButton = QStringLiteral("btn%1Info").arg(AStem);
+  panel.InfoPage = QStringLiteral("tab%1Info").arg(AStem);
+  panel.InfoText = AInfoText;
+  return panel;
 }
 
 namespace TGlobals {
