@@ -28,15 +28,15 @@ constexpr int TextMargin = 6;
 const QColor EditBackground = QColor(0x2A, 0x2A, 0x2A);
 
 TPanelSpec ReportsPanelSpec(const QString& AName, const QString& AInfoText) {
-  TPanelSpec spec;
-  spec.Name = QStringLiteral("pnl%1").arg(AName);
-  spec.Header = QStringLiteral("Reports");
-  spec.PageControl = QStringLiteral("tc%1").arg(AName);
-  spec.MainPage = QStringLiteral("tab%1Main").arg(AName);
-  spec.InfoButton = QStringLiteral("btn%1Info").arg(AName);
-  spec.InfoPage = QStringLiteral("tab%1Info").arg(AName);
-  spec.InfoText = AInfoText;
-  return spec;
+  TPanelSpec panel;
+  panel.Name = QStringLiteral("pnl%1").arg(AName);
+  panel.Header = QStringLiteral("Reports");
+  panel.PageControl = QStringLiteral("tc%1").arg(AName);
+  panel.MainPage = QStringLiteral("tab%1Main").arg(AName);
+  panel.InfoButton = QStringLiteral("btn%1Info").arg(AName);
+  panel.InfoPage = QStringLiteral("tab%1Info").arg(AName);
+  panel.InfoText = AInfoText;
+  return panel;
 }
 
 TReportRow RowOf(const QModelIndex& AIndex) { return AIndex.data(RowRole).value<TReportRow>(); }
@@ -160,12 +160,12 @@ TReportsPage::TReportsPage(QWidget* parent) : QWidget(parent) {
 }
 
 QWidget* TReportsPage::MakeReportsPanel() {
-  TPanelSpec spec = ReportsPanelSpec(QStringLiteral("Reports"),
+  TPanelSpec panel = ReportsPanelSpec(QStringLiteral("Reports"),
                                      QStringLiteral("List of results and filter results."));
-  spec.SecondButton = QStringLiteral("btnReportsFilter");
-  spec.SecondPage = QStringLiteral("tabReportsFilter");
-  spec.SecondImage = TIcon::PanelFilter;
-  FReportsPanel = new TPanel(spec, this);
+  panel.SecondButton = QStringLiteral("btnReportsFilter");
+  panel.SecondPage = QStringLiteral("tabReportsFilter");
+  panel.SecondImage = TIcon::PanelFilter;
+  FReportsPanel = new TPanel(panel, this);
 
   FList = new QListWidget(FReportsPanel->MainPage());
   FList->setObjectName(QStringLiteral("lvReports"));

@@ -29,17 +29,17 @@
 
 namespace {
 TPanelSpec SettingsPanelSpec() {
-  TPanelSpec spec;
-  spec.Name = QStringLiteral("pnlSettings");
+  TPanelSpec panel;
+  panel.Name = QStringLiteral("pnlSettings");
   // One ampersand on the screen (the design's text doubles it for the label's mnemonic rule).
-  spec.Header = QStringLiteral("Device & App Settings");
-  spec.PageControl = QStringLiteral("tcSettings");
-  spec.MainPage = QStringLiteral("tabSettingsMain");
-  spec.InfoButton = QStringLiteral("btnSettingsInfo");
-  spec.InfoPage = QStringLiteral("tabSettingsInfo");
-  spec.InfoText =
+  panel.Header = QStringLiteral("Device & App Settings");
+  panel.PageControl = QStringLiteral("tcSettings");
+  panel.MainPage = QStringLiteral("tabSettingsMain");
+  panel.InfoButton = QStringLiteral("btnSettingsInfo");
+  panel.InfoPage = QStringLiteral("tabSettingsInfo");
+  panel.InfoText =
       QStringLiteral("Change Device settings. Cloud connection settings and device tutorials.");
-  return spec;
+  return panel;
 }
 
 const QString RestartMessage = QStringLiteral("Restart Sealwise device to apply new device name.");

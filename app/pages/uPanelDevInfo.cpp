@@ -8,15 +8,15 @@
 
 namespace {
 TPanelSpec DeviceInfoSpec() {
-  TPanelSpec spec;
-  spec.Name = QStringLiteral("pnlInfo");
-  spec.Header = QStringLiteral("Device Information");
-  spec.PageControl = QStringLiteral("tcInfo");
-  spec.MainPage = QStringLiteral("tabInfoMain");
-  spec.InfoButton = QStringLiteral("btnInfoInfo");
-  spec.InfoPage = QStringLiteral("tabInfoInfo");
-  spec.InfoText = QStringLiteral("Information about the Sealwise Device.");
-  return spec;
+  TPanelSpec panel;
+  panel.Name = QStringLiteral("pnlInfo");
+  panel.Header = QStringLiteral("Device Information");
+  panel.PageControl = QStringLiteral("tcInfo");
+  panel.MainPage = QStringLiteral("tabInfoMain");
+  panel.InfoButton = QStringLiteral("btnInfoInfo");
+  panel.InfoPage = QStringLiteral("tabInfoInfo");
+  panel.InfoText = QStringLiteral("Information about the Sealwise Device.");
+  return panel;
 }
 }  // namespace
 

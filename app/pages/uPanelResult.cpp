@@ -17,11 +17,11 @@
 
 namespace {
 TPanelSpec ResultPanelSpec() {
-  TPanelSpec spec = LivePanelSpec(QStringLiteral("Result"), QStringLiteral("Result"),
+  TPanelSpec panel = LivePanelSpec(QStringLiteral("Result"), QStringLiteral("Result"),
                                   QStringLiteral("Graph shows the result of the Sealwise."));
-  spec.SecondButton = QStringLiteral("btnResultSettings");
-  spec.SecondPage = QStringLiteral("tabResultSettings");
-  return spec;
+  panel.SecondButton = QStringLiteral("btnResultSettings");
+  panel.SecondPage = QStringLiteral("tabResultSettings");
+  return panel;
 }
 
 // The plot area is light so that the dark chart colour of the built-in look stays visible.

@@ -15,17 +15,17 @@ QString ChooseUserText() { return TranslateText(QStringLiteral("CHOOSE USER")); 
 
 namespace {
 TPanelSpec UsersPanelSpec() {
-  TPanelSpec spec;
-  spec.Name = QStringLiteral("pnlUser");
-  spec.Header = QStringLiteral("Users");
-  spec.PageControl = QStringLiteral("tcUser");
-  spec.MainPage = QStringLiteral("tabUserMain");
-  spec.InfoButton = QStringLiteral("btnUserInfo");
-  spec.InfoPage = QStringLiteral("tabUserInfo");
-  spec.InfoText = QStringLiteral("Add new user or select from the list.");
-  spec.SecondButton = QStringLiteral("btnUserSettings");
-  spec.SecondPage = QStringLiteral("tabUserSettings");
-  return spec;
+  TPanelSpec panel;
+  panel.Name = QStringLiteral("pnlUser");
+  panel.Header = QStringLiteral("Users");
+  panel.PageControl = QStringLiteral("tcUser");
+  panel.MainPage = QStringLiteral("tabUserMain");
+  panel.InfoButton = QStringLiteral("btnUserInfo");
+  panel.InfoPage = QStringLiteral("tabUserInfo");
+  panel.InfoText = QStringLiteral("Add new user or select from the list.");
+  panel.SecondButton = QStringLiteral("btnUserSettings");
+  panel.SecondPage = QStringLiteral("tabUserSettings");
+  return panel;
 }
 
 const QColor AddUserColor = QColor::fromRgba(0xFFFF0000);
