@@ -67,7 +67,8 @@ int main(int argc, char** argv) {
   const QString connectKey = line.ConnectKey.isEmpty() ? demo.Key() : line.ConnectKey;
   std::unique_ptr<TScreenshotTour> tour;
   if (screenshots) {
-    tour = std::make_unique<TScreenshotTour>(*frmMain, line.ScreenshotsDir, connectKey);
+    tour = std::make_unique<TScreenshotTour>(*frmMain, line.ScreenshotsDir, connectKey,
+                                             line.ConnectKey.isEmpty() ? demo.Session() : nullptr);
     QObject::connect(tour.get(), &TScreenshotTour::Finished, &app, [&](const QString& AError) {
       if (AError.isEmpty())
         std::printf("Screenshots saved in %s\n",

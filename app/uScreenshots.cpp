@@ -7,27 +7,33 @@
 #include <algorithm>
 #include <memory>
 
+#include "KX52xx.Sim.Session.h"
 #include "TGlobals.Shell.h"
 #include "Vek.PageControl.h"
 #include "dDb.h"
 #include "pages/uPageConnecting.h"
+#include "pages/uMonitoring.h"
+#include "pages/uPageAlert.h"
 #include "pages/uPageDashboard.h"
 #include "pages/uPageLicense.h"
 #include "pages/uPageSettings.h"
 #include "pages/uPageTutorial.h"
 #include "pages/uPageWorking.h"
+#include "pages/uPanelLed.h"
 #include "pages/uPanelUsers.h"
 #include "uMain.h"
 
 TScreenshotTour::TScreenshotTour(TfrmMain& AWindow, const QString& AFolder,
-                                 const QString& ADeviceKey)
-    : FWindow(AWindow), FFolder(AFolder), FDeviceKey(ADeviceKey) {
+                                 const QString& ADeviceKey, KX52xxSimUsbSession* ADemo)
+    : FWindow(AWindow), FFolder(AFolder), FDeviceKey(ADeviceKey), FDemo(ADemo) {
   FPoll.setInterval(PollMs);
   connect(&FPoll, &QTimer::timeout, this, &TScreenshotTour::Poll);
   BuildSteps();
 }
 
 void TScreenshotTour::Start() {
+  // The demonstration's own cycle stops: the tour stages each moment it takes a picture of.
+  if (FDemo) FDemo->Scenario().Stop();
   if (!FFolder.mkpath(QStringLiteral("."))) {
     emit Finished(QStringLiteral("Cannot create %1").arg(FFolder.path()));
     return;
@@ -76,12 +82,15 @@ void TScreenshotTour::BuildSteps() {
                       w.ConnectingPage()->TapItem(device);
                     }});
   FSteps.push_back({QStringLiteral("connected"), shown(w.tabWorking()), [] {}});
-  AddPause(QStringLiteral("dashboard data"), 3000);
-  FSteps.push_back({QStringLiteral("dashboard"), [] { return true; },
-                    [this, &w] {
-                      Shoot(QStringLiteral("dashboard"));
-                      w.UsersPanel()->ShowUserList(true);
-                    }});
+  if (FDemo) {
+    AddSealCheckSteps();
+  } else {
+    AddPause(QStringLiteral("dashboard data"), 3000);
+    FSteps.push_back({QStringLiteral("dashboard"), [] { return true; },
+                      [this] { Shoot(QStringLiteral("dashboard")); }});
+  }
+  FSteps.push_back({QStringLiteral("open users list"), [] { return true; },
+                    [&w] { w.UsersPanel()->ShowUserList(true); }});
   AddPause(QStringLiteral("users list"), SettleMs);
   // A KX5220 carries its user itself: no users panel to show.
   FSteps.push_back({QStringLiteral("users"), [] { return true; },
@@ -95,6 +104,57 @@ void TScreenshotTour::BuildSteps() {
                     [this] { Shoot(QStringLiteral("tutorial")); }});
   AddSettingsSteps();
   AddReportsSteps();
+}
+
+void TScreenshotTour::AddSealCheckSteps() {
+  TfrmMain& w = FWindow;
+  KX52xxSimDevice& device = FDemo->Device();
+  auto led = [&w] { return w.WorkingPage()->Dashboard()->Led(); };
+  // Some breathing first, then the held breath of the check.
+  AddPause(QStringLiteral("breathing"), 5000);
+  FSteps.push_back({QStringLiteral("seal check"), [] { return true; }, [&device] {
+                      device.RaiseLedState(KX52xxSimKind::LedPurpleBlinking);
+                      device.StartSealCheck();
+                    }});
+  AddPause(QStringLiteral("seal check curve"), 2500);
+  // The LED blinks: the picture is taken while it is lit.
+  FSteps.push_back({QStringLiteral("dashboard"),
+                    [led] {
+                      return led()->LastLedState() == ledPurple && led()->ColorRect()->isVisible();
+                    },
+                    [this, &device] {
+                      Shoot(QStringLiteral("dashboard"));
+                      device.FinishSealCheck(true);
+                      device.RaiseLedState(KX52xxSimKind::LedGreen);
+                    }});
+  FSteps.push_back({QStringLiteral("passed"), [led] { return led()->LastLedState() == ledGreen; },
+                    [] {}});
+  AddPause(QStringLiteral("result"), 1500);
+  FSteps.push_back({QStringLiteral("result"), [] { return true; },
+                    [this] { Shoot(QStringLiteral("result")); }});
+  if (RaisesHazardAlerts(device.Model())) AddAlertSteps();
+}
+
+void TScreenshotTour::AddAlertSteps() {
+  TfrmMain& w = FWindow;
+  KX52xxSimDevice& device = FDemo->Device();
+  TWorkingPage* working = w.WorkingPage();
+  FSteps.push_back({QStringLiteral("raise alert"), [] { return true; },
+                    [&device] { device.RaiseAlert(KX52xxSimKind::FallProtection); }});
+  FSteps.push_back({QStringLiteral("alert page"),
+                    [working] { return working->Pages()->ActivePage() == working->tabAlert(); },
+                    [] {}});
+  AddPause(QStringLiteral("alert"), SettleMs);
+  // The wearer cancels the alert: the dashboard comes back.
+  FSteps.push_back({QStringLiteral("alert"), [] { return true; }, [this, working] {
+                      Shoot(QStringLiteral("alert"));
+                      if (QToolButton* cancel =
+                              working->Alert()->RowAccessory(KX52xxSimKind::FallProtection))
+                        cancel->click();
+                    }});
+  FSteps.push_back({QStringLiteral("alert cancelled"),
+                    [working] { return working->Pages()->ActivePage() == working->tabDashboard(); },
+                    [] {}});
 }
 
 void TScreenshotTour::AddPageShot(const QString& AName, std::function<void()> AShow) {

@@ -7,14 +7,19 @@
 #include <functional>
 #include <vector>
 
+class KX52xxSimUsbSession;
 class TfrmMain;
 
 // Walks the window through its pages against the demonstration device and saves one picture
 // per page (named after the page) into a folder; then reports success or the step that failed.
+// With the demonstration device at hand it also stages a seal check, its passed result and, on
+// a model with hazard alerts, an alert.
 class TScreenshotTour : public QObject {
   Q_OBJECT
  public:
-  TScreenshotTour(TfrmMain& AWindow, const QString& AFolder, const QString& ADeviceKey);
+  // ADemo: the demonstration device the window connects to, or none for another device.
+  TScreenshotTour(TfrmMain& AWindow, const QString& AFolder, const QString& ADeviceKey,
+                  KX52xxSimUsbSession* ADemo);
   void Start();
 
   static constexpr int PollMs = 50;
@@ -42,12 +47,17 @@ class TScreenshotTour : public QObject {
   // The reports list once it holds a result of this connection and the device's history, then
   // its filter page.
   void AddReportsSteps();
+  // The dashboard during a seal check, its passed result, and the alert page when the model
+  // raises hazard alerts.
+  void AddSealCheckSteps();
+  void AddAlertSteps();
   // Shows a page, then takes its picture once the window has laid it out.
   void AddPageShot(const QString& AName, std::function<void()> AShow);
 
   TfrmMain& FWindow;
   QDir FFolder;
   QString FDeviceKey;
+  KX52xxSimUsbSession* FDemo;
   std::vector<TStep> FSteps;
   size_t FNext = 0;
   qint64 FStepStarted = 0;
