@@ -93,6 +93,10 @@ QChart* TResultPanel::MakeChart() {
   FAxisY->setLabelsColor(Qt::white);
   FAxisY->setLabelsFont(TStyles::Font(10));
   FAxisY->setLabelFormat(QStringLiteral("%.0f"));
+  // Ticks at multiples of the axis step, so the labels are round values.
+  FAxisY->setTickType(QValueAxis::TicksDynamic);
+  FAxisY->setTickAnchor(0);
+  FAxisY->setTickInterval(1);
   FAxisY->setLineVisible(false);
   FAxisY->setGridLineVisible(false);
   FAxisY->setMinorGridLineVisible(false);
@@ -120,6 +124,7 @@ void TResultPanel::FitAxis() {
   const double from = std::floor(low->y() / step) * step;
   const double to = std::max(std::ceil(high->y() / step) * step, from + step);
   if (from != FAxisY->min() || to != FAxisY->max()) FAxisY->setRange(from, to);
+  if (step != FAxisY->tickInterval()) FAxisY->setTickInterval(step);
 }
 
 void TResultPanel::SetCurveColor(QRgb AColor) {
