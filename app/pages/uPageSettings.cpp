@@ -362,9 +362,9 @@ void TSettingsPage::ThresholdExited() {
       accepted = false;
     }
   }
-  if (accepted) return;
+  // Accepted or not, the edit shows the device's threshold the way the page always shows it.
   FThreshold->setText(TGlobals::FormatThreshold(FDevData->KXActivatPt()));
-  ShowMessage(ThresholdMessage);
+  if (!accepted) ShowMessage(ThresholdMessage);
 }
 
 // A KX5220 carries its wearer: the name becomes the default user, goes to the device and joins

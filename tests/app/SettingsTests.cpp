@@ -225,9 +225,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TThresholdCase{"Above", QLocale::C, "85", false, 35, "35.00"},
                       TThresholdCase{"JustBelow", QLocale::C, "19.99", false, 35, "35.00"},
                       TThresholdCase{"NotANumber", QLocale::C, "abc", false, 35, "35.00"},
-                      TThresholdCase{"Lowest", QLocale::C, "20", true, 20, "20"},
-                      TThresholdCase{"Highest", QLocale::C, "80", true, 80, "80"},
-                      TThresholdCase{"GermanComma", QLocale::German, "42,5", true, 42.5f, "42,5"},
+                      TThresholdCase{"Lowest", QLocale::C, "20", true, 20, "20.00"},
+                      TThresholdCase{"Highest", QLocale::C, "80", true, 80, "80.00"},
+                      TThresholdCase{"GermanComma", QLocale::German, "42,5", true, 42.5f, "42,50"},
                       TThresholdCase{"GermanAbove", QLocale::German, "85,0", false, 35, "35,00"}),
     [](const auto& info) { return std::string(info.param.Name); });
 

@@ -296,3 +296,24 @@ INSTANTIATE_TEST_SUITE_P(Languages, TTranslationsTest,
                                   : info.index == 1 ? std::string("German")
                                                     : std::string("French");
                          });
+
+// Messages of failures the walk above cannot provoke (a full disk, a missing folder, a port
+// without access) still reach the screen translated.
+TEST(TShippedTranslationsTest, FailureMessagesHaveTheirEntries) {
+  const QStringList failureMessages = {
+      QStringLiteral("Can't write file %s"),
+      QStringLiteral("The folder does not exist."),
+      QStringLiteral("Can't open port %s"),
+      QStringLiteral("You have no permission to use this port. Add your user to the \"dialout\" "
+                     "group (sudo usermod -a -G dialout $USER), then log out and log in again."),
+      QStringLiteral("Can't turn on bluetooth communication."),
+      QStringLiteral("No necessary permissions to use this application."),
+  };
+  const std::vector<TLngFile> files = ShippedFiles();
+  ASSERT_GE(files.size(), 2u);
+  for (const TLngFile& file : files) {
+    for (const QString& message : failureMessages)
+      EXPECT_TRUE(file.Sources.Exact.contains(message)) << qPrintable(file.Name) << ": "
+                                                        << qPrintable(message);
+  }
+}
