@@ -26,24 +26,33 @@ QImage TImageList::RenderSvg(const QString& AResource, const QSize& ASize) {
   return image;
 }
 
+const QImage& TImageList::Picture(int AIndex) const {
+  TEntry& entry = FEntries[static_cast<size_t>(AIndex)];
+  if (!entry.Rendered) {
+    entry.Picture = RenderSvg(entry.Resource, QSize(RenderSize, RenderSize));
+    entry.Rendered = true;
+  }
+  return entry.Picture;
+}
+
 QPixmap TImageList::Bitmap(int AIndex, const QSize& ASize) const {
   if (!IsValidIndex(AIndex) || ASize.isEmpty()) return {};
-  return QPixmap::fromImage(FImages[static_cast<size_t>(AIndex)].scaled(ASize, Qt::KeepAspectRatio,
-                                                                        Qt::SmoothTransformation));
+  return QPixmap::fromImage(
+      Picture(AIndex).scaled(ASize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 QImage TImageList::Image(int AIndex) const {
-  return IsValidIndex(AIndex) ? FImages[static_cast<size_t>(AIndex)] : QImage();
+  return IsValidIndex(AIndex) ? Picture(AIndex) : QImage();
 }
 
 void TImageList::AddSvg(const QString& AResource) {
-  FImages.push_back(RenderSvg(AResource, QSize(RenderSize, RenderSize)));
+  FEntries.push_back({AResource, QImage(), false});
 }
 
-void TImageList::Add(const QImage& AImage) { FImages.push_back(AImage); }
+void TImageList::Add(const QImage& AImage) { FEntries.push_back({QString(), AImage, true}); }
 
 void TImageList::SetImage(int AIndex, const QImage& AImage) {
-  if (IsValidIndex(AIndex)) FImages[static_cast<size_t>(AIndex)] = AImage;
+  if (IsValidIndex(AIndex)) FEntries[static_cast<size_t>(AIndex)] = {QString(), AImage, true};
 }
 
 namespace {

@@ -7,10 +7,11 @@
 #include <vector>
 
 // A list of pictures addressed by index, as the pages use them (an index outside the list, or
-// -1, names no picture).
+// -1, names no picture). A drawing is rendered when its picture is first asked for, so start-up
+// pays only for the pictures the first page shows; lists are used on the GUI thread only.
 class TImageList {
  public:
-  int Count() const { return static_cast<int>(FImages.size()); }
+  int Count() const { return static_cast<int>(FEntries.size()); }
   bool IsValidIndex(int AIndex) const { return AIndex >= 0 && AIndex < Count(); }
   // The picture at AIndex scaled to ASize (aspect kept); a null pixmap for an invalid index.
   QPixmap Bitmap(int AIndex, const QSize& ASize) const;
@@ -20,7 +21,7 @@ class TImageList {
   void Add(const QImage& AImage);
   // Replaces an entry; an invalid index is ignored.
   void SetImage(int AIndex, const QImage& AImage);
-  void Clear() { FImages.clear(); }
+  void Clear() { FEntries.clear(); }
 
   // The resolution at which drawings are rendered into a list.
   static constexpr int RenderSize = 96;
@@ -28,7 +29,14 @@ class TImageList {
   static QImage RenderSvg(const QString& AResource, const QSize& ASize);
 
  private:
-  std::vector<QImage> FImages;
+  struct TEntry {
+    QString Resource;
+    QImage Picture;
+    bool Rendered;  // Picture holds the entry (its drawing rendered, or a picture given)
+  };
+  const QImage& Picture(int AIndex) const;
+
+  mutable std::vector<TEntry> FEntries;
 };
 
 enum class TIconList {

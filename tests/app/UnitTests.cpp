@@ -62,6 +62,23 @@ TEST(TImageModuleTest, EveryListHasItsEntriesAndNoneIsBlank) {
   EXPECT_NE(icons.ilSealwise.Image(0), icons.ilSealwise.Image(1));
 }
 
+// Drawings are rendered on first use: a picture given before that, or a list copied before
+// that, must not be lost to the late rendering.
+TEST(TImageModuleTest, PicturesGivenOrCopiedBeforeFirstUseAreKept) {
+  TdmIcons icons;
+  QImage red(8, 8, QImage::Format_ARGB32_Premultiplied);
+  red.fill(Qt::red);
+  icons.ilIcons.SetImage(TIcon::IconSave, red);
+  EXPECT_EQ(icons.ilIcons.Image(TIcon::IconSave), red);
+  EXPECT_EQ(icons.ilIcons.Bitmap(TIcon::IconSave, QSize(4, 4)).toImage().pixelColor(1, 1),
+            QColor(Qt::red));
+  ASSERT_EQ(icons.ilBattery.Count(), icons.ilBatteryDefaults.Count());
+  for (int i = 0; i < icons.ilBattery.Count(); ++i) {
+    EXPECT_FALSE(icons.ilBattery.Image(i).isNull()) << i;
+    EXPECT_EQ(icons.ilBattery.Image(i), icons.ilBatteryDefaults.Image(i)) << i;
+  }
+}
+
 TEST(TImageModuleTest, ControlsFindTheirPicturesOnceTheModuleExists) {
   TGlyph glyph(QStringLiteral("imgTest"), nullptr);
   glyph.resize(24, 24);
