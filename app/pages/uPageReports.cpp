@@ -25,6 +25,7 @@ namespace {
 constexpr int RowRole = Qt::UserRole + 1;
 constexpr int BusySize = 48;
 constexpr int TextMargin = 6;
+constexpr int SmallNamePoints = 9;
 const QColor EditBackground = QColor(0x2A, 0x2A, 0x2A);
 
 TPanelSpec ReportsPanelSpec(const QString& AName, const QString& AInfoText) {
@@ -77,15 +78,29 @@ class TReportRowDelegate : public QStyledItemDelegate {
     const QRect nameRect(rect.left() + TReportsPage::TextLeft, rect.top(),
                          dateRect.left() - TextMargin - rect.left() - TReportsPage::TextLeft,
                          rect.height());
-    APainter->setFont(nameFont);
     APainter->setPen(row.CrcOk ? QColor(Qt::white) : TStyles::FromArgb(TReportsPage::DamagedColor));
-    const QString name = QFontMetrics(nameFont).elidedText(row.UserName.value_or(QString()),
-                                                           Qt::ElideRight, nameRect.width());
-    APainter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter, name);
+    DrawName(APainter, nameRect, nameFont, row.UserName.value_or(QString()));
     APainter->restore();
   }
 
  private:
+  // A name too long for the row (most alert names) goes on two smaller lines before it is cut.
+  static void DrawName(QPainter* APainter, const QRect& ARect, QFont AFont, const QString& AName) {
+    int flags = Qt::AlignLeft | Qt::AlignVCenter;
+    QString shown = AName;
+    if (QFontMetrics(AFont).horizontalAdvance(AName) > ARect.width()) {
+      AFont.setPointSize(SmallNamePoints);
+      const QFontMetrics small(AFont);
+      const QRect wrapped = small.boundingRect(ARect, flags | Qt::TextWordWrap, AName);
+      if (wrapped.width() <= ARect.width() && wrapped.height() <= ARect.height())
+        flags |= Qt::TextWordWrap;
+      else
+        shown = small.elidedText(AName, Qt::ElideRight, ARect.width());
+    }
+    APainter->setFont(AFont);
+    APainter->drawText(ARect, flags, shown);
+  }
+
   static void DrawIcon(QPainter* APainter, const QRect& ARect, int AIndex) {
     const QSize size(TReportsPage::IconWidth, TReportsPage::IconHeight);
     const qreal ratio = APainter->device()->devicePixelRatioF();
