@@ -79,3 +79,15 @@ QWidget* TPanel::MakeInfoPage(const TPanelSpec& ASpec) {
   layout->addWidget(text);
   return page;
 }
+
+TPanelSpec StemPanel(const QString& AStem, const QString& AHeader, const QString& AInfoText) {
+  TPanelSpec panel;
+  panel.Name = QStringLiteral("pnl") + AStem;
+  panel.Header = AHeader;
+  panel.PageControl = QStringLiteral("tc") + AStem;
+  panel.MainPage = QStringLiteral("tab%1Main").arg(AStem);
+  panel.InfoButton = QStringLiteral("btn%1Info").arg(AStem);
+  panel.InfoPage = QStringLiteral("tab%1Info").arg(AStem);
+  panel.InfoText = AInfoText;
+  return panel;
+}

@@ -35,6 +35,10 @@ struct TPanelSpec {
   int SecondImage = TIcon::PanelSettings;  // entry of ilPanels for the second button
 };
 
+// The names of a panel follow its stem: "Led" gives pnlLed with the page control tcLed, its
+// content tabLedMain and the info button btnLedInfo that opens tabLedInfo.
+TPanelSpec StemPanel(const QString& AStem, const QString& AHeader, const QString& AInfoText);
+
 // A panel of a working page: a header with its label and buttons, and an inner page control
 // whose first page is the content and whose other pages are the info text and, optionally, a
 // settings page. The buttons only show; the window dispatches their clicks by tag.

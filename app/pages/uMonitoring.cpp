@@ -136,18 +136,6 @@ QString AlertDetailText(const TAlertItem& AItem) {
          QLatin1Char('\n') + TranslateText(AlertStateText(AItem.State()));
 }
 
-TPanelSpec LivePanelSpec(const QString& AStem, const QString& AHeader, const QString& AInfoText) {
-  TPanelSpec panel;
-  panel.Name = QStringLiteral("pnl") + AStem;
-  panel.Header = AHeader;
-  panel.PageControl = QStringLiteral("tc") + AStem;
-  panel.MainPage = QStringLiteral("tab%1Main").arg(AStem);
-  panel.InfoButton = QStringLiteral("btn%1Info").arg(AStem);
-  panel.InfoPage = QStringLiteral("tab%1Info").arg(AStem);
-  panel.InfoText = AInfoText;
-  return panel;
-}
-
 namespace TGlobals {
 
 QString FormatDirection(int ADirection) {

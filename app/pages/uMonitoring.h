@@ -73,10 +73,6 @@ int AlertImageIndex(quint8 AAlert);
 // The detail line of an alert row: its countdown, counter and state, translated.
 QString AlertDetailText(const TAlertItem& AItem);
 
-// The names of a live panel follow its stem: "Led" gives pnlLed with the page control tcLed,
-// its content tabLedMain and the info button btnLedInfo that opens tabLedInfo.
-TPanelSpec LivePanelSpec(const QString& AStem, const QString& AHeader, const QString& AInfoText);
-
 namespace TGlobals {
 // The compass point of a direction in degrees; negative directions count as north.
 QString FormatDirection(int ADirection);

@@ -96,7 +96,7 @@ TAlertPage::TAlertPage(QWidget* parent) : QWidget(parent) {
   column->setSpacing(6);
   column->addWidget(MakeListPanel(), 1);
   auto* commands = new TPanel(
-      LivePanelSpec(QStringLiteral("AlertCmd"), QStringLiteral("Alerts Commands"), AlertsInfo),
+      StemPanel(QStringLiteral("AlertCmd"), QStringLiteral("Alerts Commands"), AlertsInfo),
       FFrame);
   commands->setFixedHeight(TPanel::HeaderHeight + 40);
   column->addWidget(commands);
@@ -111,7 +111,7 @@ TAlertPage::TAlertPage(QWidget* parent) : QWidget(parent) {
 
 QWidget* TAlertPage::MakeListPanel() {
   auto* panel = new TPanel(
-      LivePanelSpec(QStringLiteral("AlertList"), QStringLiteral("Alerts List"), AlertsInfo),
+      StemPanel(QStringLiteral("AlertList"), QStringLiteral("Alerts List"), AlertsInfo),
       FFrame);
   FList = new QListWidget(panel->MainPage());
   FList->setObjectName(QStringLiteral("lvAlerts"));

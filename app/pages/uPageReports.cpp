@@ -28,18 +28,6 @@ constexpr int TextMargin = 6;
 constexpr int SmallNamePoints = 9;
 const QColor EditBackground = QColor(0x2A, 0x2A, 0x2A);
 
-TPanelSpec ReportsPanelSpec(const QString& AName, const QString& AInfoText) {
-  TPanelSpec panel;
-  panel.Name = QStringLiteral("pnl%1").arg(AName);
-  panel.Header = QStringLiteral("Reports");
-  panel.PageControl = QStringLiteral("tc%1").arg(AName);
-  panel.MainPage = QStringLiteral("tab%1Main").arg(AName);
-  panel.InfoButton = QStringLiteral("btn%1Info").arg(AName);
-  panel.InfoPage = QStringLiteral("tab%1Info").arg(AName);
-  panel.InfoText = AInfoText;
-  return panel;
-}
-
 TReportRow RowOf(const QModelIndex& AIndex) { return AIndex.data(RowRole).value<TReportRow>(); }
 
 // Draws a row: the badge or alert symbol on the left, the user or alert name in bold from
@@ -175,8 +163,8 @@ TReportsPage::TReportsPage(QWidget* parent) : QWidget(parent) {
 }
 
 QWidget* TReportsPage::MakeReportsPanel() {
-  TPanelSpec panel = ReportsPanelSpec(QStringLiteral("Reports"),
-                                     QStringLiteral("List of results and filter results."));
+  TPanelSpec panel = StemPanel(QStringLiteral("Reports"), QStringLiteral("Reports"),
+                               QStringLiteral("List of results and filter results."));
   panel.SecondButton = QStringLiteral("btnReportsFilter");
   panel.SecondPage = QStringLiteral("tabReportsFilter");
   panel.SecondImage = TIcon::PanelFilter;
@@ -266,7 +254,8 @@ void TReportsPage::MakeFilterPage(QWidget* APage) {
 
 QWidget* TReportsPage::MakeJobPanel() {
   FJobPanel = new TPanel(
-      ReportsPanelSpec(QStringLiteral("ReportsJob"), QStringLiteral("Send reports.")), this);
+      StemPanel(QStringLiteral("ReportsJob"), QStringLiteral("Reports"),
+                QStringLiteral("Send reports.")), this);
   // Of the action images only saving is offered.
   FSave = new TGlyph(QStringLiteral("imgReportsJobSave"), FJobPanel->MainPage());
   FSave->SetImage(TIconList::Icons, TIcon::IconSave);

@@ -61,8 +61,8 @@ void SetLedState(TLedState AState, bool ABlink, const QString& AText, TColorRect
 }  // namespace TGlobals
 
 TLedPanel::TLedPanel(QWidget* parent)
-    : TPanel(LivePanelSpec(QStringLiteral("Led"), QStringLiteral("Sealwise"),
-                           QStringLiteral("Perform test and await result. ")),
+    : TPanel(StemPanel(QStringLiteral("Led"), QStringLiteral("Sealwise"),
+                       QStringLiteral("Perform test and await result. ")),
              parent) {
   auto* row = new QHBoxLayout(MainPage());
   row->setContentsMargins(10, 6, 10, 6);

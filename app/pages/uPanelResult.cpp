@@ -17,8 +17,8 @@
 
 namespace {
 TPanelSpec ResultPanelSpec() {
-  TPanelSpec panel = LivePanelSpec(QStringLiteral("Result"), QStringLiteral("Result"),
-                                  QStringLiteral("Graph shows the result of the Sealwise."));
+  TPanelSpec panel = StemPanel(QStringLiteral("Result"), QStringLiteral("Result"),
+                              QStringLiteral("Graph shows the result of the Sealwise."));
   panel.SecondButton = QStringLiteral("btnResultSettings");
   panel.SecondPage = QStringLiteral("tabResultSettings");
   return panel;

@@ -16,8 +16,8 @@ static bool InitSensorResources() {
 }
 
 TSensorsPanel::TSensorsPanel(QWidget* parent)
-    : TPanel(LivePanelSpec(QStringLiteral("Sensors"), QStringLiteral("Sensors"),
-                           QStringLiteral("Additional Sensors.")),
+    : TPanel(StemPanel(QStringLiteral("Sensors"), QStringLiteral("Sensors"),
+                       QStringLiteral("Additional Sensors.")),
              parent) {
   static const bool resources = InitSensorResources();
   Q_UNUSED(resources);
