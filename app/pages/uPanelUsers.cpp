@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPropertyAnimation>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "Vek.Controls.h"
 #include "Vek.Lang.h"
@@ -30,6 +31,22 @@ TPanelSpec UsersPanelSpec() {
 
 const QColor AddUserColor = QColor::fromRgba(0xFFFF0000);
 const QColor CancelColor = QColor::fromRgba(0xFF008BCE);
+
+// A name has at most MaxNameLength characters, but the choose-user text may be longer: it
+// stays whole when the program puts it into the edit, and it can be typed in full (in any
+// letter case), so that leaving the edit with it still means no user. A longer start of it is
+// cut to a name's length when the edit is left.
+class TUserNameValidator : public QValidator {
+ public:
+  explicit TUserNameValidator(QObject* parent) : QValidator(parent) {}
+
+  State validate(QString& AInput, int&) const override {
+    if (AInput.size() <= TUsersPanel::MaxNameLength || TUsersPanel::IsNoUserName(AInput))
+      return Acceptable;
+    return ChooseUserText().startsWith(AInput, Qt::CaseInsensitive) ? Intermediate : Invalid;
+  }
+  void fixup(QString& AInput) const override { AInput.truncate(TUsersPanel::MaxNameLength); }
+};
 }  // namespace
 
 TUsersPanel::TUsersPanel(QWidget* AWorkingArea, QWidget* parent)
@@ -45,6 +62,7 @@ TUsersPanel::TUsersPanel(QWidget* AWorkingArea, QWidget* parent)
   FList->setMinimumHeight(0);
   FList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   connect(FList, &QListWidget::itemClicked, this, &TUsersPanel::ListTapped);
+  FList->hide();  // seen only while the panel is expanded
   column->addWidget(FList, 1);
 
   FAnimation = new QPropertyAnimation(this, "PanelHeight", this);
@@ -83,8 +101,9 @@ QWidget* TUsersPanel::MakeSelector() {
   addLayout->setContentsMargins(0, 0, 0, 0);
   FEdit = new QLineEdit(FSelAddPage);
   FEdit->setObjectName(QStringLiteral("edtUserAdd"));
-  FEdit->setMaxLength(MaxNameLength);
+  FEdit->setValidator(new TUserNameValidator(FEdit));
   addLayout->addWidget(FEdit);
+  connect(FEdit, &QLineEdit::textEdited, this, [this] { FEditHoldsChooseUser = false; });
   connect(FEdit, &QLineEdit::editingFinished, this, &TUsersPanel::UserAddExit);
   connect(FEdit, &QLineEdit::returnPressed, FEdit, [this] { FEdit->clearFocus(); });
   FSelector->OnChange = [this] { SelectorChanged(); };
@@ -94,8 +113,13 @@ QWidget* TUsersPanel::MakeSelector() {
 
 void TUsersPanel::ApplyLanguage() {
   FEdit->setPlaceholderText(TranslateText(QStringLiteral("New User Name...")));
-  // The engine puts back the label's design text; the selection stays what it was.
+  // The engine puts back the design texts of the label and the edit; the selection stays what
+  // it was, and the list's own entries take the new language.
   FUsersLabel->setText(FSelectedName.isEmpty() ? ChooseUserText() : FSelectedName);
+  if (FEditHoldsChooseUser) PutChooseUserIntoEdit();
+  const int current = FList->currentRow();
+  FillUserList();
+  FList->setCurrentRow(current);
 }
 
 void TUsersPanel::SetPanelHeight(int AHeight) {
@@ -110,6 +134,8 @@ void TUsersPanel::ShowUserList(bool AShow) {
   if (AShow == FExpanded) return;  // collapsing a collapsed panel would flash it open
   FExpanded = AShow;
   FAnimation->stop();
+  // A hidden list leaves the collapsed panel's height to the name, so nothing covers it.
+  FList->setVisible(AShow);
   if (AShow) {
     const int target = ExpandedHeight();
     FAnimation->setEndValue(target);
@@ -144,7 +170,7 @@ void TUsersPanel::ListTapped(QListWidgetItem* AItem) {
   if (row < 0) return;
   if (row == 0) {
     FSelector->SetActivePage(FSelAddPage, TTabTransition::Slide);
-    FEdit->clear();
+    ClearEdit();
     FEdit->setFocus();
   } else if (row < FList->count() - 1) {
     SelectUser(AItem->text());
@@ -164,7 +190,7 @@ void TUsersPanel::UserAddExit() {
     return;
   }
   if (dmDb) dmDb->AddUser(name);
-  FEdit->clear();
+  ClearEdit();
   FillUserList();
   FSelector->SetActivePage(FSelPage, TTabTransition::Slide);
   SelectUser(name);
@@ -176,7 +202,15 @@ void TUsersPanel::SelectorChanged() {
 
 void TUsersPanel::ShowUserLabel() { FSelector->SetActivePage(FSelPage, TTabTransition::Slide); }
 
-void TUsersPanel::PutChooseUserIntoEdit() { FEdit->setText(ChooseUserText()); }
+void TUsersPanel::PutChooseUserIntoEdit() {
+  FEdit->setText(ChooseUserText());
+  FEditHoldsChooseUser = true;
+}
+
+void TUsersPanel::ClearEdit() {
+  FEdit->clear();
+  FEditHoldsChooseUser = false;
+}
 
 bool TUsersPanel::IsNoUserName(const QString& AName) {
   return AName.isEmpty() || AName.toUpper() == ChooseUserText().toUpper();

@@ -19,6 +19,7 @@ class TUsersPanel : public TPanel {
  public:
   static constexpr int CollapsedHeight = 70;
   static constexpr int AnimationMs = 200;
+  // The most characters a typed name may have.
   static constexpr int MaxNameLength = 10;
 
   // AWorkingArea: the page control whose half height the open list takes.
@@ -56,6 +57,7 @@ class TUsersPanel : public TPanel {
   void SelectorChanged();
   int ExpandedHeight() const;
   void AddListEntry(const QString& AText, const QColor& AColor);
+  void ClearEdit();
 
   QWidget* FWorkingArea;
   int FPanelHeight = CollapsedHeight;  // follows the animation
@@ -68,6 +70,7 @@ class TUsersPanel : public TPanel {
   QListWidget* FList = nullptr;
   QPropertyAnimation* FAnimation = nullptr;
   QString FSelectedName;
+  bool FEditHoldsChooseUser = false;  // the program's choose-user text, untouched by the user
 };
 
 // The text shown while no user is selected, translated.

@@ -264,35 +264,70 @@ TEST_F(TUsersTest, AnEmptyNameClearsTheSelection) {
   EXPECT_TRUE(Window->DevData().UserName().isEmpty());
 }
 
-// "CHOOSE USER" is longer than a name may be, so it can be typed only in a language whose text
-// for it is short.
-class TChooseUserNameTest : public TUsersTest, public ::testing::WithParamInterface<const char*> {
+// What typing does: at most ten characters make a name, but the choose-user text can be typed
+// in full (in any letter case) and then means no user; a longer start of it is cut when the
+// edit is left. "Wearer" is a language whose choose-user text is long and plain.
+struct TTypedNameCase {
+  const char* Language;  // nullptr: English
+  const char* Typed;
+  const char* Selected;  // nullptr: no user
+};
+
+void PrintTo(const TTypedNameCase& ACase, std::ostream* AOut) {
+  *AOut << '"' << ACase.Typed << '"' << (ACase.Language ? " in " : "")
+        << (ACase.Language ? ACase.Language : "");
+}
+
+class TTypedNameTest : public TUsersTest, public ::testing::WithParamInterface<TTypedNameCase> {
  protected:
   void SetUp() override {
     TUsersTest::SetUp();
-    const QString file = QDir(FData.path()).filePath(QStringLiteral("Short.lng"));
+    if (!GetParam().Language) return;
+    const QString file = QDir(FData.path()).filePath(QStringLiteral("Wearer.lng"));
     QFile out(file);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("\"CHOOSE USER\" :=\"NUTZER?\"\n");
+    out.write("\"CHOOSE USER\" :=\"PICK A WEARER\"\n");
     out.close();
-    TLang::AddLang(QStringLiteral("Short"), file);
-    Configuration->SetLanguage(QStringLiteral("Short"));
+    TLang::AddLang(QStringLiteral("Wearer"), file);
+    Configuration->SetLanguage(QLatin1String(GetParam().Language));
     Window->ApplyLanguage();
   }
 };
 
-TEST_P(TChooseUserNameTest, ANameTypedAsChooseUserCountsAsNone) {
+TEST_P(TTypedNameTest, TypedNamesAreCutToTenUnlessTheyAreTheChooseUserText) {
   emit Users()->UsersLabel()->Clicked();
   TapEntry(QStringLiteral("Zoe"));
-  AddUser(QLatin1String(GetParam()));
-  EXPECT_EQ(Users()->UsersLabel()->text(), QStringLiteral("NUTZER?"));
-  EXPECT_EQ(Window->SelectedUserID(), 0);
-  EXPECT_TRUE(Window->DevData().UserName().isEmpty());
-  EXPECT_EQ(dmDb->GetUserID(QLatin1String(GetParam())), 0);  // and not stored as a user
+  emit Users()->UsersLabel()->Clicked();
+  TapEntry(QStringLiteral("Add User"));
+  QLineEdit* edit = Users()->UserAddEdit();
+  QTest::keyClicks(edit, QLatin1String(GetParam().Typed));
+  QTest::keyClick(edit, Qt::Key_Return);
+  QStringList users;
+  dmDb->GetUsers(&users);
+  if (GetParam().Selected) {
+    const QString name = QLatin1String(GetParam().Selected);
+    EXPECT_EQ(Users()->UsersLabel()->text(), name);
+    EXPECT_EQ(Window->SelectedUserID(), dmDb->GetUserID(name));
+    EXPECT_EQ(users.size(), 3);
+  } else {
+    EXPECT_EQ(Users()->UsersLabel()->text(), ChooseUserText());
+    EXPECT_EQ(Window->SelectedUserID(), 0);
+    EXPECT_TRUE(Window->DevData().UserName().isEmpty());
+    EXPECT_EQ(users.size(), 2);  // nothing stored
+  }
+  EXPECT_EQ(Users()->Selector()->ActivePage()->objectName(), QStringLiteral("tabUserSel"));
 }
 
-INSTANTIATE_TEST_SUITE_P(LetterCases, TChooseUserNameTest,
-                         ::testing::Values("NUTZER?", "nutzer?", "Nutzer?"));
+INSTANTIATE_TEST_SUITE_P(
+    Names, TTypedNameTest,
+    ::testing::Values(TTypedNameCase{nullptr, "Bea", "Bea"},
+                      TTypedNameCase{nullptr, "Bartholomew1", "Bartholome"},
+                      TTypedNameCase{nullptr, "CHOOSE", "CHOOSE"},
+                      TTypedNameCase{nullptr, "CHOOSE USER", nullptr},
+                      TTypedNameCase{nullptr, "choose user", nullptr},
+                      TTypedNameCase{nullptr, "CHOOSE USERS", nullptr},
+                      TTypedNameCase{"Wearer", "Pick A Wearer", nullptr},
+                      TTypedNameCase{"Wearer", "PICK A WEAR", "PICK A WEA"}));
 
 TEST_F(TUsersTest, AStoredUserNamedChooseUserCountsAsNone) {
   dmDb->AddUser(QStringLiteral("Choose User"));
@@ -330,6 +365,83 @@ TEST_F(TUsersTest, TheListSlidesOpenIn200Ms) {
   TapEntry(QStringLiteral("Cancel..."));
   EXPECT_TRUE(WaitUntil([&] { return Users()->height() == TUsersPanel::CollapsedHeight; }, 2000));
 }
+
+TEST_F(TUsersTest, TheListIsSeenOnlyWhileThePanelIsExpanded) {
+  QListWidget* list = Users()->UserList();
+  EXPECT_FALSE(list->isVisible());
+  emit Users()->UsersLabel()->Clicked();
+  EXPECT_TRUE(list->isVisible());
+  TapEntry(QStringLiteral("Zoe"));
+  EXPECT_FALSE(list->isVisible());
+  emit Users()->UsersLabel()->Clicked();
+  TapEntry(QStringLiteral("Add User"));  // the edit is shown, the list goes
+  EXPECT_FALSE(list->isVisible());
+}
+
+// The language is switched as the settings page does: stored, then the window re-translated.
+class TUsersLanguageTest : public TUsersTest {
+ protected:
+  void UseLanguage(const QString& AName) {
+    if (AName != QStringLiteral("English") && !Window->Languages().contains(AName))
+      TLang::AddLang(AName, QStringLiteral(SEALWISE_SOURCE_DIR "/translations/%1.lng").arg(AName));
+    Configuration->SetLanguage(AName);
+    Window->ApplyLanguage();
+  }
+};
+
+TEST_F(TUsersLanguageTest, AChangeTranslatesTheListEntriesAndKeepsTheSelection) {
+  emit Users()->UsersLabel()->Clicked();
+  TapEntry(QStringLiteral("Zoe"));
+  const int zoe = Window->SelectedUserID();
+  emit Users()->UsersLabel()->Clicked();
+  Users()->UserList()->setCurrentRow(1);
+  UseLanguage(QStringLiteral("Deutsch"));
+  EXPECT_EQ(Entries(), (QStringList{"Benutzer hinzufügen", "adam", "Zoe", "Abbrechen..."}));
+  EXPECT_EQ(Users()->UserList()->item(0)->foreground().color(), QColor(0xFF, 0, 0));
+  EXPECT_EQ(Users()->UserList()->currentRow(), 1);
+  EXPECT_EQ(Users()->UsersLabel()->text(), QStringLiteral("Zoe"));
+  EXPECT_EQ(Window->SelectedUserID(), zoe);
+  UseLanguage(QStringLiteral("English"));
+  EXPECT_EQ(Entries(), (QStringList{"Add User", "adam", "Zoe", "Cancel..."}));
+}
+
+// The first entry to the working page put the text into the edit; it is never cut, and it
+// follows the language until the user types.
+TEST_F(TUsersLanguageTest, TheEditHoldsTheWholeChooseUserTextInTheCurrentLanguage) {
+  QLineEdit* edit = Users()->UserAddEdit();
+  EXPECT_EQ(edit->text(), QStringLiteral("CHOOSE USER"));
+  UseLanguage(QStringLiteral("Deutsch"));
+  EXPECT_EQ(edit->text(), QStringLiteral("BENUTZER WÄHLEN"));
+  EXPECT_TRUE(edit->hasAcceptableInput());
+  emit Users()->UsersLabel()->Clicked();
+  TapEntry(QStringLiteral("Benutzer hinzufügen"));
+  UseLanguage(QStringLiteral("English"));
+  EXPECT_TRUE(edit->text().isEmpty());
+}
+
+class TUsersLabelFitTest : public TUsersLanguageTest,
+                           public ::testing::WithParamInterface<const char*> {};
+
+// Nothing covers the name in the collapsed panel, and it fits the narrow window in full.
+TEST_P(TUsersLabelFitTest, TheCollapsedPanelShowsTheWholeChooseUserText) {
+  UseLanguage(QString::fromUtf8(GetParam()));
+  emit Users()->UsersLabel()->Clicked();
+  TapEntry(TranslateText(QStringLiteral("Cancel...")));
+  QApplication::processEvents();  // the layout settles
+  ASSERT_EQ(Window->width(), 309);
+  QLabel* label = Users()->UsersLabel();
+  EXPECT_EQ(label->text(), ChooseUserText());
+  EXPECT_GE(label->width(), label->sizeHint().width());
+  EXPECT_GE(label->height(), label->sizeHint().height());
+  const QRect shown(label->mapTo(Users(), QPoint(0, 0)), label->size());
+  EXPECT_TRUE(Users()->rect().contains(shown));
+  const QRect text = label->contentsRect();
+  for (const QPoint corner : {text.topLeft(), text.bottomRight(), text.bottomLeft()})
+    EXPECT_EQ(Users()->childAt(label->mapTo(Users(), corner)), label);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TUsersLabelFitTest,
+                         ::testing::Values("English", "Deutsch", "Français"));
 
 // --- tutorial ------------------------------------------------------------------------------
 
