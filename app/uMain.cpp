@@ -68,6 +68,8 @@ const char* const ExcludedFromTranslation[] = {"lblLicense",
                                                "lblFirmwareUpdateInfo2"};
 
 const QString EnglishName = QStringLiteral("English");
+
+QColor LayoutHeaderColor() { return TStyles::FromArgb(TGlobals::ColorPanelHeader()); }
 }  // namespace
 
 TfrmMain::TfrmMain(TKX52xxLinkFactory ALinkFactory, QWidget* parent)
@@ -78,7 +80,6 @@ TfrmMain::TfrmMain(TKX52xxLinkFactory ALinkFactory, QWidget* parent)
       FAlertTickMs(TAlertList::kTickIntervalMs) {
   setObjectName(QStringLiteral("frmMain"));
   FConnecting = tcMain()->AddPage(new TConnectingPage(*FDevData, tcMain()));
-  FWorking = tcMain()->AddPage(new TWorkingPage(tcMain()));
   FFirmware = tcMain()->AddPage(QStringLiteral("tabFirmware"));
   TStyles::FillBackground(FFirmware, TStyles::Background);
 
@@ -92,27 +93,14 @@ TfrmMain::TfrmMain(TKX52xxLinkFactory ALinkFactory, QWidget* parent)
   FtmrCloud->setInterval(CloudFlashMs);
   connect(FtmrCloud, &QTimer::timeout, this, [this] {
     FtmrCloud->stop();
-    FWorking->UploadCloud()->SetImageIndex(-1);
+    WorkingPage()->UploadCloud()->SetImageIndex(-1);
   });
   FPanelButtons = new TPanelButtons(this);
-  TDashboardPage* dashboard = FWorking->Dashboard();
-  FMonitor = new TLiveMonitor(*this, *dashboard->Led(), *dashboard->Result(),
-                              *dashboard->Sensors(), *FWorking->Alert());
-  FReports = new TReports(*FDevData, *FWorking->Reports(), this);
 
   LicensePage()->OnAccept = [this] { LicenseAccepted(); };
   LicensePage()->OnDecline = [this] { LicenseDeclined(); };
   TutorialPage()->OnClose = [this] { TutorialClosed(); };
-  TSettingsPage* settings = FWorking->SettingsPage();
-  settings->SetDevice(FDevData.get());
-  settings->OnApplyLanguage = [this] { ApplyLanguage(); };
-  settings->OnShowTutorial = [this] { ShowTutorialFromSettings(); };
-  settings->OnShowLicense = [this] { ShowLicenseFromSettings(); };
-  UsersPanel()->OnSetSelectedUser = [this](const QString& AName) { SetSelectedUser(AName); };
   tcMain()->OnChange = [this] { MainTabChanged(); };
-  FWorking->Pages()->OnChange = [this] { WorkingTabChanged(); };
-  connect(FWorking, &TWorkingPage::FooterClicked, this, &TfrmMain::FooterClicked);
-  connect(FWorking->Logo(), &TGlyph::Clicked, this, &TfrmMain::LogoClicked);
   FormCreate();
 }
 
@@ -123,11 +111,26 @@ TfrmMain::~TfrmMain() {
   FDevData.reset();  // before the pages that refer to it
 }
 
-TUsersPanel* TfrmMain::UsersPanel() const { return FWorking->Dashboard()->Users(); }
+TWorkingPage* TfrmMain::WorkingPage() {
+  if (!FWorking) BuildWorkingArea();
+  return FWorking;
+}
+
+TUsersPanel* TfrmMain::UsersPanel() { return WorkingPage()->Dashboard()->Users(); }
+
+TLiveMonitor& TfrmMain::Monitor() {
+  WorkingPage();
+  return *FMonitor;
+}
+
+TReports& TfrmMain::Reports() {
+  WorkingPage();
+  return *FReports;
+}
 
 QWidget* TfrmMain::tabConnecting() const { return FConnecting; }
 
-QWidget* TfrmMain::tabWorking() const { return FWorking; }
+QWidget* TfrmMain::tabWorking() { return WorkingPage(); }
 
 bool TfrmMain::ContinueDiscoverDevices() const { return FConnecting->ContinueDiscoverDevices(); }
 
@@ -138,19 +141,47 @@ void TfrmMain::SetNotifyInterval(int AMs) { FtmrNotify->setInterval(AMs); }
 void TfrmMain::FormCreate() {
   InitLanguages();
   FIsStarting = true;
-  FWorking->Location()->SetImageIndex(-1);
-  FWorking->UploadCloud()->SetImageIndex(-1);
   FNotifyTimes = {0, 0, 0};
-  FWorking->DateTime()->setText(QStringLiteral("---"));
-  FWorking->Battery()->SetImageIndex(TIcon::BatteryNone);
   FSelectedUserID = 0;
   AssignDeviceEvents();
   OnAfterShow = [this] { AfterShow(); };
+}
+
+// The first page shown needs none of the working area, so it is built after the show (or when
+// reached for before that), wired and translated as the window's own pages were, and prepared
+// as a show leaves it.
+void TfrmMain::BuildWorkingArea() {
+  FWorking = new TWorkingPage(tcMain());
+  tcMain()->insertWidget(tcMain()->indexOf(FFirmware), FWorking);
+  TDashboardPage* dashboard = FWorking->Dashboard();
+  FMonitor = new TLiveMonitor(*this, *dashboard->Led(), *dashboard->Result(),
+                              *dashboard->Sensors(), *FWorking->Alert());
+  FReports = new TReports(*FDevData, *FWorking->Reports(), this);
+  TSettingsPage* settings = FWorking->SettingsPage();
+  settings->SetDevice(FDevData.get());
+  settings->OnApplyLanguage = [this] { ApplyLanguage(); };
+  settings->OnShowTutorial = [this] { ShowTutorialFromSettings(); };
+  settings->OnShowLicense = [this] { ShowLicenseFromSettings(); };
+  UsersPanel()->OnSetSelectedUser = [this](const QString& AName) { SetSelectedUser(AName); };
+  FWorking->Pages()->OnChange = [this] { WorkingTabChanged(); };
+  connect(FWorking, &TWorkingPage::FooterClicked, this, &TfrmMain::FooterClicked);
+  connect(FWorking->Logo(), &TGlyph::Clicked, this, &TfrmMain::LogoClicked);
+
+  FWorking->Location()->SetImageIndex(-1);
+  FWorking->UploadCloud()->SetImageIndex(-1);
+  FWorking->DateTime()->setText(QStringLiteral("---"));
+  FWorking->Battery()->SetImageIndex(TIcon::BatteryNone);
   FWorking->SetMarkerColor(TStyles::FromArgb(TGlobals::ColorPageSelect()));
   UsersPanel()->ShowUserLabel();
   UsersPanel()->ShowUserList(false);
-  for (TPanel* panel : findChildren<TPanel*>()) panel->Pages()->setCurrentIndex(0);
+  for (TPanel* panel : FWorking->findChildren<TPanel*>()) panel->Pages()->setCurrentIndex(0);
   FPanelButtons->Attach(this);
+
+  settings->FillLanguages(FLanguages, Configuration->GetLanguage());
+  ExcludeDataControls();
+  TLang::Translate(FWorking);
+  ApplyLanguageToWorkingArea();
+  if (isVisible()) PrepareWorkingArea();
 }
 
 void TfrmMain::InitLanguages() {
@@ -166,22 +197,30 @@ void TfrmMain::InitLanguages() {
       // A file that cannot be read, or a name given twice, is not offered.
     }
   }
-  FWorking->SettingsPage()->FillLanguages(FLanguages, Configuration->GetLanguage());
+  ExcludeDataControls();
+  TLang::SetDefaultLangName(EnglishName);
+  ApplyLanguage();
+}
+
+void TfrmMain::ExcludeDataControls() {
   for (const char* name : ExcludedFromTranslation) {
     if (QObject* control = findChild<QObject*>(QLatin1String(name)))
       TLang::ExcludeFromTranslation(control);
   }
-  TLang::SetDefaultLangName(EnglishName);
-  ApplyLanguage();
 }
 
 void TfrmMain::ApplyLanguage() {
   TLang::SetLang(this, Configuration->GetLanguage());
   FConnecting->ApplyLanguage();
-  UsersPanel()->ApplyLanguage();
-  FMonitor->ApplyLanguage();
+  if (FWorking) ApplyLanguageToWorkingArea();
   // The engine puts back the clock's design text; the device time returns at once.
   if (FtmrTime->isActive()) ShowDeviceTime();
+}
+
+// The working area's texts that are put together in code rather than held by a control.
+void TfrmMain::ApplyLanguageToWorkingArea() {
+  UsersPanel()->ApplyLanguage();
+  FMonitor->ApplyLanguage();
 }
 
 void TfrmMain::AssignDeviceEvents() {
@@ -201,12 +240,12 @@ void TfrmMain::AssignDeviceEvents() {
   };
   FDevData->OnReceivedPressure = [this](TKX52xxDeviceData*, const QString& Connector,
                                         const TDateTime& DateTime, int Pressure) {
-    if (IsLocalLink(Connector)) FMonitor->ReceivedPressure(DateTime, Pressure);
+    if (IsLocalLink(Connector)) Monitor().ReceivedPressure(DateTime, Pressure);
   };
   FDevData->OnReceivedAlert = [this](TKX52xxDeviceData*, const QString& Connector,
                                      const TDateTime& DateTime, TAlertType Alert,
                                      const QByteArray& AlertData) {
-    if (IsLocalLink(Connector)) FMonitor->ReceivedAlert(DateTime, Alert, AlertData);
+    if (IsLocalLink(Connector)) Monitor().ReceivedAlert(DateTime, Alert, AlertData);
   };
   FDevData->OnReceivedData = [this](TKX52xxDeviceData*, const QString& Connector,
                                     TCmdID ADataType) { ReceivedData(Connector, ADataType); };
@@ -215,20 +254,33 @@ void TfrmMain::AssignDeviceEvents() {
 
 void TfrmMain::FormShow() {
   tcMain()->SetActivePage(FConnecting, TTabTransition::None);
+  // The connection page is the first shown, so it takes the layout's colour at once.
+  if (!TGlobals::LayoutName().isEmpty()) FConnecting->SetLayoutTextColor(LayoutHeaderColor());
+  if (FWorking) PrepareWorkingArea();
+  ReportMissingBluetooth();
+}
+
+void TfrmMain::PrepareWorkingArea() {
   FWorking->Pages()->SetActivePage(FWorking->tabSettings(), TTabTransition::None);
   UsersPanel()->SelectUser(QString());
   LoadLayoutImages();
   FWorking->DeviceInfo()->SoftwareRev()->setText(TGlobals::Version());
   SetLed(ledPurple, true, QStringLiteral("Waiting Seal Wise"));
   FWorking->Dashboard()->Sensors()->ArrangeTiles();
-  ReportMissingBluetooth();
 }
 
+// The first page is on screen by now: the working area is built unless reached for before, and
+// the device search left by the show starts (under the agreement, if that is shown).
 void TfrmMain::AfterShow() {
-  if (Configuration->GetShowLicense())
+  FShowSettled = true;
+  if (Configuration->GetShowLicense()) {
+    if (FSearchAfterShow) StartDiscovery();
     DisplayLicense();
-  else
+  } else {
     TGlobals::SwitchTab(FConnecting);
+  }
+  FSearchAfterShow = false;
+  WorkingPage();
 }
 
 // Without an adapter there is no Bluetooth LE link; the user learns it once and goes on with
@@ -256,9 +308,7 @@ void TfrmMain::LoadLayoutImages() {
   const QDir dataDir(TGlobals::GetDataDir());
   QPixmap logo;
   if (logo.load(dataDir.filePath(QStringLiteral("logo.png")))) FWorking->Logo()->SetPicture(logo);
-  const QColor panel = TStyles::FromArgb(TGlobals::ColorPanelHeader());
-  TStyles::SetTextColor(FWorking->DateTime(), panel);
-  FConnecting->SetLayoutTextColor(panel);
+  TStyles::SetTextColor(FWorking->DateTime(), LayoutHeaderColor());
   for (int i = 0; i < TIcon::BatteryCount; ++i) {
     QImage picture;
     if (picture.load(dataDir.filePath(QStringLiteral("%1battery.png").arg(i))))
@@ -287,7 +337,7 @@ void TfrmMain::TextWaitingStop() { FConnecting->Waiting().Stop(); }
 void TfrmMain::DoDisconnect() {
   FtmrTime->stop();
   FSeconds = 0;
-  FWorking->DateTime()->setText(QStringLiteral("---"));
+  WorkingPage()->DateTime()->setText(QStringLiteral("---"));
   FDevData->Disconnect();
 }
 
@@ -301,7 +351,7 @@ void TfrmMain::StartDiscovery() { FConnecting->StartDiscovery(); }
 void TfrmMain::StopDiscovery() { FConnecting->StopDiscovery(); }
 
 void TfrmMain::SetLed(TLedState AState, bool ABlink, const QString& AText) {
-  FWorking->Dashboard()->Led()->SetLed(AState, ABlink, AText);
+  WorkingPage()->Dashboard()->Led()->SetLed(AState, ABlink, AText);
 }
 
 void TfrmMain::DisplayLicense() {
@@ -337,8 +387,10 @@ void TfrmMain::MainTabChanged() {
 
 void TfrmMain::EnterConnecting() {
   FDevData->ConnectCloud(false);
-  FWorking->DeviceInfo()->ClearDevice();
-  FReports->ClearList();
+  if (FWorking) {
+    FWorking->DeviceInfo()->ClearDevice();
+    FReports->ClearList();
+  }
   FDevData->ClearHistoryRecords();
   if (dmDb) {
     try {
@@ -349,7 +401,11 @@ void TfrmMain::EnterConnecting() {
   }
   FreeAlertList();
   WaitingTextStart(WaitingForDeviceText());
-  StartDiscovery();
+  // Listing the serial ports takes long: the window appears first.
+  if (FShowSettled)
+    StartDiscovery();
+  else
+    FSearchAfterShow = true;
 }
 
 void TfrmMain::EnterWorking() {
@@ -386,7 +442,7 @@ void TfrmMain::LogoClicked() {
 
 void TfrmMain::LicenseAccepted() {
   if (!FIsStarting) {
-    TGlobals::SwitchTab(FWorking);
+    TGlobals::SwitchTab(WorkingPage());
     return;
   }
   try {
@@ -407,7 +463,7 @@ void TfrmMain::LicenseDeclined() {
 }
 
 void TfrmMain::TutorialClosed() {
-  TGlobals::SwitchTab(FIsStarting ? static_cast<QWidget*>(FConnecting) : FWorking);
+  TGlobals::SwitchTab(FIsStarting ? static_cast<QWidget*>(FConnecting) : WorkingPage());
 }
 
 void TfrmMain::SetSelectedUser(const QString& AName) {
@@ -428,7 +484,7 @@ void TfrmMain::Connected(const QString& Connector, bool& Accepted) {
     return;
   }
   FtmrNotify->start();
-  TGlobals::SwitchTab(FWorking);
+  TGlobals::SwitchTab(WorkingPage());
   TGlobals::SwitchTab(FWorking->tabDashboard());
   try {
     Configuration->SetRegisteredDevice(FDevData->DeviceID());
@@ -436,7 +492,7 @@ void TfrmMain::Connected(const QString& Connector, bool& Accepted) {
     TGlobals::MsgWindow(TranslateText(error.Message()));
   }
   FDevData->SetDateTime(TGlobals::Now());
-  FReports->HistoryReadStarted();
+  Reports().HistoryReadStarted();
   Accepted = true;
 }
 
@@ -451,15 +507,15 @@ void TfrmMain::ReceivedCmdAnswer(const QString& Connector, TCmdID CmdID,
   if (!IsLocalLink(Connector)) return;
   switch (CmdID) {
     case 8:
-      FWorking->Battery()->SetImageIndex(
+      WorkingPage()->Battery()->SetImageIndex(
           TGlobals::BatteryLevelToImageIndex(FDevData->BatteryLevel()));
       break;
     case 9:
-      FWorking->DeviceInfo()->MAC()->setText(FDevData->MACAddress());
+      WorkingPage()->DeviceInfo()->MAC()->setText(FDevData->MACAddress());
       break;
     case 17:
     case 18:
-      FMonitor->ReceivedCmdAnswer(CmdID);
+      Monitor().ReceivedCmdAnswer(CmdID);
       break;
     case 20:
       FSeconds = 0;
@@ -467,10 +523,10 @@ void TfrmMain::ReceivedCmdAnswer(const QString& Connector, TCmdID CmdID,
       FtmrTime->start();
       break;
     case 32:
-      FReports->ReportCountReceived(AData);
+      Reports().ReportCountReceived(AData);
       break;
     case 33:
-      FReports->HistoryTransferred();
+      Reports().HistoryTransferred();
       break;
     default:
       break;
@@ -479,7 +535,7 @@ void TfrmMain::ReceivedCmdAnswer(const QString& Connector, TCmdID CmdID,
 
 void TfrmMain::ReceivedData(const QString& Connector, TCmdID ADataType) {
   if (!IsLocalLink(Connector)) return;
-  TDeviceInfoPanel* info = FWorking->DeviceInfo();
+  TDeviceInfoPanel* info = WorkingPage()->DeviceInfo();
   switch (ADataType) {
     case 2:
       DeviceNameRead();
@@ -513,12 +569,12 @@ void TfrmMain::DeviceNameRead() {
 
 // The alert page lets go of the list before it is freed.
 void TfrmMain::FreeAlertList() {
-  FWorking->Alert()->SetAlertList(nullptr);
+  if (FWorking) FWorking->Alert()->SetAlertList(nullptr);
   FAlertList.reset();
 }
 
 void TfrmMain::CloudSend() {
-  FWorking->UploadCloud()->SetImageIndex(TIcon::IconUploadCloud);
+  WorkingPage()->UploadCloud()->SetImageIndex(TIcon::IconUploadCloud);
   FtmrCloud->start();
 }
 
@@ -539,7 +595,7 @@ void TfrmMain::NotifyTick() {
 }
 
 void TfrmMain::ShowDeviceTime() {
-  FWorking->DateTime()->setText(
+  WorkingPage()->DateTime()->setText(
       Configuration->FormatDateTime(FDevData->DateTime().addSecs(FSeconds), false));
 }
 

@@ -51,10 +51,11 @@ class TfrmMain : public TfrmBase {
 
   TKX52xxDeviceData& DevData() const { return *FDevData; }
   TConnectingPage* ConnectingPage() const { return FConnecting; }
-  TWorkingPage* WorkingPage() const { return FWorking; }
-  TUsersPanel* UsersPanel() const;
+  // The working area is built at the after-show step, or on the first call before that.
+  TWorkingPage* WorkingPage();
+  TUsersPanel* UsersPanel();
   QWidget* tabConnecting() const;
-  QWidget* tabWorking() const;
+  QWidget* tabWorking();
   QWidget* tabFirmware() const { return FFirmware; }
   TPanelButtons* PanelButtons() const { return FPanelButtons; }
   TAlertList* AlertList() const { return FAlertList.get(); }
@@ -80,7 +81,13 @@ class TfrmMain : public TfrmBase {
 
  private:
   void FormCreate();
+  void BuildWorkingArea();
+  void PrepareWorkingArea();
+  TLiveMonitor& Monitor();
+  TReports& Reports();
   void InitLanguages();
+  void ExcludeDataControls();
+  void ApplyLanguageToWorkingArea();
   void AssignDeviceEvents();
   void AfterShow();
   void LoadLayoutImages();
@@ -132,6 +139,8 @@ class TfrmMain : public TfrmBase {
   std::array<int, 3> FNotifyTimes{};
   bool FIsStarting = true;
   bool FBluetoothReported = false;
+  bool FShowSettled = false;  // the after-show step has run
+  bool FSearchAfterShow = false;
   double FLastKnownLon;
   double FLastKnownLat;
   int FAlertTickMs;

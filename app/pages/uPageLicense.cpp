@@ -72,6 +72,8 @@ void TLicensePage::FitButtons() {
   const int width = (FToolBar->width() - 2 * ButtonMargin) / 2;
   FAccept->setFixedWidth(width);
   FDecline->setFixedWidth(width);
+  // Placed at once: the page may be entered while the window is still busy starting.
+  FToolBar->layout()->activate();
 }
 
 void TLicensePage::ShowAcceptOnly() {

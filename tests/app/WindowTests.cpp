@@ -21,7 +21,7 @@
 using TWindowTest = TShellTest;
 
 TEST_F(TWindowTest, FixedPortraitWindowWithTheNamedPages) {
-  Start();
+  StartAndSettle();
   EXPECT_EQ(Window->objectName(), QStringLiteral("frmMain"));
   EXPECT_EQ(Window->windowTitle(), QStringLiteral("KX52xx"));
   EXPECT_EQ(Window->size(), QSize(309, 548));
@@ -69,22 +69,35 @@ TEST_F(TWindowTest, DeclineShowsTheMessageAndTheAgreementStays) {
   EXPECT_EQ(Shown(), Window->tabConnecting());
 }
 
-TEST_F(TWindowTest, AcceptedAgreementStartsOnTheConnectionPageAndDiscoversTwice) {
+// The show puts the connection page up at once and leaves the search and the working area to
+// the after-show step.
+TEST_F(TWindowTest, AcceptedAgreementStartsOnTheConnectionPageAndDiscoversOnceSettled) {
   Start(false);
   EXPECT_EQ(Shown(), Window->tabConnecting());
-  EXPECT_EQ(Usb().DiscoverCalls, 1);                                    // on show
-  ASSERT_TRUE(WaitUntil([this] { return Usb().DiscoverCalls == 2; }));  // after-show step
-  EXPECT_TRUE(Window->ContinueDiscoverDevices());
   EXPECT_TRUE(Window->ConnectingPage()->Waiting().IsRunning());
+  EXPECT_EQ(Usb().DiscoverCalls, 0);
+  EXPECT_EQ(Window->findChild<TWorkingPage*>(), nullptr);
+  ASSERT_TRUE(WaitUntil([this] { return Usb().DiscoverCalls == 1; }));
+  EXPECT_NE(Window->findChild<TWorkingPage*>(), nullptr);
+  EXPECT_TRUE(Window->ContinueDiscoverDevices());
+  ProcessEventsFor(2 * TfrmBase::AfterShowDelayMs);
+  EXPECT_EQ(Usb().DiscoverCalls, 1);
 }
 
-TEST_F(TWindowTest, SecondDiscoveryStartEmptiesTheList) {
-  Start(false);
+// The agreement shown first: the search still starts with the after-show step.
+TEST_F(TWindowTest, SearchRunsUnderTheAgreement) {
+  Start(true);
+  ASSERT_TRUE(WaitUntil([this] { return Shown() == Window->tabLicense(); }));
+  EXPECT_EQ(Usb().DiscoverCalls, 1);
+  EXPECT_TRUE(Window->ContinueDiscoverDevices());
+}
+
+TEST_F(TWindowTest, NewDiscoveryStartEmptiesTheList) {
+  StartAndSettle();
   Usb().Devices = {{QStringLiteral("ttyUSB0"), QStringLiteral("KX5210_A")}};
   Usb().EndDiscovery();
   EXPECT_EQ(Window->ConnectingPage()->List()->count(), 2);
-  ASSERT_TRUE(WaitUntil([this] { return Usb().DiscoverCalls >= 3; }));
-  ProcessEventsFor(2 * TfrmBase::AfterShowDelayMs);
+  TGlobals::SwitchTab(Window->tabConnecting());
   EXPECT_EQ(Window->ConnectingPage()->List()->count(), 0);
 }
 
