@@ -12,6 +12,7 @@
 #include "Vek.Controls.h"
 #include "Vek.PageControl.h"
 #include "Vek.Panel.h"
+#include "Vek.Swipe.h"
 #include "uStyles.h"
 
 TTutorialPage::TTutorialPage(QWidget* parent) : QWidget(parent) {
@@ -45,6 +46,13 @@ TTutorialPage::TTutorialPage(QWidget* parent) : QWidget(parent) {
   FPages->OnChange = [this] { UpdateButtons(); };
   column->addWidget(FPages, 1);
   column->addWidget(MakeToolBar());
+  // On a picture a left swipe goes on and a right swipe back; going on past the last page in
+  // use closes (UpdateButtons).
+  for (TGlyph* picture : FPictures) {
+    auto* swipe = new TSwipe(picture);
+    connect(swipe, &TSwipe::SwipedLeft, FActNext, &QAction::trigger);
+    connect(swipe, &TSwipe::SwipedRight, FActPrevious, &QAction::trigger);
+  }
   UpdateButtons();
 }
 

@@ -1,5 +1,6 @@
 #include "uPageWorking.h"
 
+#include <QChartView>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,11 +9,13 @@
 #include "Vek.Controls.h"
 #include "Vek.PageControl.h"
 #include "Vek.Panel.h"
+#include "Vek.Swipe.h"
 #include "uPageAlert.h"
 #include "uPageDashboard.h"
 #include "uPageReports.h"
 #include "uPageSettings.h"
 #include "uPanelDevInfo.h"
+#include "uPanelResult.h"
 #include "uStyles.h"
 
 TWorkingPage::TWorkingPage(QWidget* parent) : QWidget(parent) {
@@ -31,6 +34,34 @@ TWorkingPage::TWorkingPage(QWidget* parent) : QWidget(parent) {
   FAlert = FPages->AddPage(new TAlertPage(FPages));
   column->addWidget(FPages, 1);
   column->addWidget(MakeFooter());
+  ConnectSwipes();
+}
+
+// On the footer a swipe points at the button of the page it goes to (left: the page before);
+// on the settings panels a swipe pulls the next page in from the side it leaves (left: the
+// page after). A left swipe on the chart brings the reports.
+void TWorkingPage::ConnectSwipes() {
+  auto* footer = new TSwipe(FFooter);
+  connect(footer, &TSwipe::SwipedLeft, this, [this] { MoveWorkingPage(-1); });
+  connect(footer, &TSwipe::SwipedRight, this, [this] { MoveWorkingPage(1); });
+  for (TPanel* panel : {FSettingsPage->SettingsPanel(), static_cast<TPanel*>(FDeviceInfo)}) {
+    auto* swipe = new TSwipe(panel->Pages());
+    connect(swipe, &TSwipe::SwipedLeft, this, [this] { MoveWorkingPage(1); });
+    connect(swipe, &TSwipe::SwipedRight, this, [this] { MoveWorkingPage(-1); });
+  }
+  auto* chart = new TSwipe(FDashboard->Result()->ChartView());
+  connect(chart, &TSwipe::SwipedLeft, this,
+          [this] { FPages->SetActivePage(FReport, TTabTransition::Slide); });
+}
+
+// Only among the footer's pages: the alert page is left by handling its alerts.
+void TWorkingPage::MoveWorkingPage(int ASteps) {
+  for (int tag = ftDashboard; tag <= ftSettings; ++tag) {
+    if (PageOfTag(tag) != FPages->ActivePage()) continue;
+    if (QWidget* target = PageOfTag(tag + ASteps))
+      FPages->SetActivePage(target, TTabTransition::Slide, ASteps > 0);
+    return;
+  }
 }
 
 QWidget* TWorkingPage::tabDashboard() const { return FDashboard; }

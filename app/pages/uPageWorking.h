@@ -64,6 +64,9 @@ class TWorkingPage : public QWidget {
   QWidget* MakeHeader();
   QWidget* MakeFooter();
   QWidget* MakeSettingsPage();
+  void ConnectSwipes();
+  // Moves ASteps pages along the footer's order; nothing past its ends or off its pages.
+  void MoveWorkingPage(int ASteps);
   void PlaceMarker();
 
   TPageControl* FPages = nullptr;

@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineSeries>
 #include <QTimer>
@@ -146,7 +147,10 @@ void TResultPanel::HighlightResult(QRgb AColor) {
 }
 
 bool TResultPanel::eventFilter(QObject* AWatched, QEvent* AEvent) {
-  if (AWatched == FChartView->viewport() && AEvent->type() == QEvent::MouseButtonRelease)
+  // A release outside the chart ends a swipe (or a press dragged away), not a tap.
+  if (AWatched == FChartView->viewport() && AEvent->type() == QEvent::MouseButtonRelease &&
+      FChartView->viewport()->rect().contains(
+          static_cast<QMouseEvent*>(AEvent)->position().toPoint()))
     emit ChartTapped();
   return TPanel::eventFilter(AWatched, AEvent);
 }
