@@ -163,6 +163,10 @@ void TLng::ExcludeFromTranslation(const QObject* Component) {
   if (Component) FExcluded.insert(ControlKey(Component, kTextKey));
 }
 
+bool TLng::IsExcludedFromTranslation(const QObject* Component) const {
+  return Component && FExcluded.contains(ControlKey(Component, kTextKey));
+}
+
 QString TLng::ControlKey(const QObject* AObj, const QString& AProperty) {
   const QObject* window = TopOfTree(AObj);
   const QObject* named = NearestNamed(AObj);

@@ -56,6 +56,7 @@ class TLng {
                           const QString& Text) const;
   // aComponent and everything below it keep their texts from now on.
   void ExcludeFromTranslation(const QObject* Component);
+  bool IsExcludedFromTranslation(const QObject* Component) const;
 
   QString DefaultLangName() const { return FDefaultLangName; }
   void SetDefaultLangName(const QString& Value) { FDefaultLangName = Value; }

@@ -13,35 +13,11 @@
 
 #include "SettingsFixture.h"
 #include "TGlobals.Codecs.h"
+#include "Vek.Lang.h"
 #include "Vek.Switch.h"
 #include "pages/uPanelUsers.h"
 
 namespace {
-
-// Controls that show data, not fixed texts; they keep their texts in every language.
-const char* const DataControls[] = {"lblLicense",
-                                    "cbSettingsAppLang",
-                                    "litmDevInfo_Type",
-                                    "litmDevInfo_Serial",
-                                    "litmDevInfo_MAC",
-                                    "litmDevInfo_FirmwareRev",
-                                    "litmDevInfo_HardwareRev",
-                                    "litmDevInfo_SoftwareRev",
-                                    "edtSettingsCloudAddress",
-                                    "edtSettingsDevName",
-                                    "edtDevAppSettings_AlgSensitivity",
-                                    "edtSettingsSMTPAddress",
-                                    "edtSettingsSMTPPort",
-                                    "edtSettingsSMTPUser",
-                                    "edtSettingsSMTPPass",
-                                    "edtSettingsEmailTo",
-                                    "edtSettingsEmailSubject",
-                                    "edtSettingsProxyAddress",
-                                    "edtSettingsProxyPort",
-                                    "edtSettingsProxyUser",
-                                    "edtSettingsProxyPass",
-                                    "edtSettingsAppUserName",
-                                    "lblFirmwareUpdateInfo2"};
 
 // Names, not words: they are the same in every language.
 const QSet<QString> ProductNames = {QStringLiteral("KX52xx"), QStringLiteral("Sealwise")};
@@ -142,11 +118,11 @@ bool IsCovered(const TTexts& ATexts, const QString& AText) {
                      [&ATexts](const QString& ALine) { return IsLineCovered(ATexts, ALine); });
 }
 
+// Controls that show data, not fixed texts, are kept out of translation by the window; so
+// is everything inside them.
 bool IsDataControl(const QObject* AObject) {
   for (const QObject* o = AObject; o != nullptr; o = o->parent()) {
-    for (const char* name : DataControls) {
-      if (o->objectName() == QLatin1String(name)) return true;
-    }
+    if (Lng->IsExcludedFromTranslation(o)) return true;
   }
   return false;
 }
