@@ -257,7 +257,6 @@ void TfrmMain::FormShow() {
   // The connection page is the first shown, so it takes the layout's colour at once.
   if (!TGlobals::LayoutName().isEmpty()) FConnecting->SetLayoutTextColor(LayoutHeaderColor());
   if (FWorking) PrepareWorkingArea();
-  ReportMissingBluetooth();
 }
 
 void TfrmMain::PrepareWorkingArea() {
@@ -273,6 +272,8 @@ void TfrmMain::PrepareWorkingArea() {
 // the device search left by the show starts (under the agreement, if that is shown).
 void TfrmMain::AfterShow() {
   FShowSettled = true;
+  // Asking the system for an adapter and a message box would delay the first paint.
+  ReportMissingBluetooth();
   if (Configuration->GetShowLicense()) {
     if (FSearchAfterShow) StartDiscovery();
     DisplayLicense();

@@ -121,6 +121,8 @@ TEST_F(TWindowTest, MissingBluetoothIsReportedOnceAndUsbStaysAvailable) {
   TKX52xxLinkFactory factory = FakeLinkFactory();
   factory.insert(CONN_BLE, UnavailableLinkKind());
   Start(false, factory);
+  EXPECT_TRUE(Messages().isEmpty());  // not before the first paint
+  ProcessEventsFor(2 * TfrmBase::AfterShowDelayMs);
   ASSERT_EQ(Messages().size(), 1);
   EXPECT_EQ(Messages().first()->text(),
             QStringLiteral("No necessary permissions to use this application."));
@@ -128,6 +130,7 @@ TEST_F(TWindowTest, MissingBluetoothIsReportedOnceAndUsbStaysAvailable) {
   CloseMessages();
   Window->hide();
   Window->show();
+  ProcessEventsFor(2 * TfrmBase::AfterShowDelayMs);
   EXPECT_TRUE(Messages().isEmpty());
 }
 
