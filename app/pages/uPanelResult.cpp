@@ -49,6 +49,7 @@ TResultPanel::TResultPanel(QWidget* parent) : TPanel(ResultPanelSpec(), parent) 
   FChartView->setFrameShape(QFrame::NoFrame);
   FChartView->setBackgroundBrush(TStyles::PanelBody);
   FChartView->viewport()->installEventFilter(this);
+  MainPage()->installEventFilter(this);
   auto* column = new QVBoxLayout(MainPage());
   column->setContentsMargins(0, 0, 0, 0);
   column->addWidget(FChartView);
@@ -147,6 +148,9 @@ void TResultPanel::HighlightResult(QRgb AColor) {
 }
 
 bool TResultPanel::eventFilter(QObject* AWatched, QEvent* AEvent) {
+  // Squeezed by the open users list, the chart would show a stray label: it steps aside.
+  if (AWatched == MainPage() && AEvent->type() == QEvent::Resize)
+    FChartView->setVisible(MainPage()->height() >= MinChartHeight);
   // A release outside the chart ends a swipe (or a press dragged away), not a tap.
   if (AWatched == FChartView->viewport() && AEvent->type() == QEvent::MouseButtonRelease &&
       FChartView->viewport()->rect().contains(

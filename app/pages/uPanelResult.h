@@ -20,6 +20,8 @@ class TResultPanel : public TPanel {
   static constexpr int MaxPoints = 200;
   static constexpr int LineWidth = 3;
   static constexpr int HighlightMs = 5000;
+  // Below this content height the chart is hidden rather than drawn unreadably small.
+  static constexpr int MinChartHeight = 60;
 
   explicit TResultPanel(QWidget* parent);
 

@@ -60,6 +60,9 @@ TUsersPanel::TUsersPanel(QWidget* AWorkingArea, QWidget* parent)
   FList->setObjectName(QStringLiteral("lstUserSel"));
   FList->setFrameShape(QFrame::NoFrame);
   FList->setMinimumHeight(0);
+  // Entries large enough to read and tap at arm's length.
+  FList->setFont(TStyles::Font(13));
+  FList->setSpacing(3);
   FList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   connect(FList, &QListWidget::itemClicked, this, &TUsersPanel::ListTapped);
   FList->hide();  // seen only while the panel is expanded

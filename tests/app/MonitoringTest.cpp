@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QValueAxis>
+#include <cmath>
 #include <limits>
 #include <memory>
 
@@ -280,6 +281,28 @@ TEST_F(TResultPanelTest, LeftAxisCoversTheShownValues) {
   for (int i = 0; i < 200; ++i) Panel.AddChartPoint(7);  // a flat curve still has a range
   EXPECT_LE(left->min(), 7);
   EXPECT_GT(left->max(), 7);
+}
+
+TEST_F(TResultPanelTest, AxisTicksFallOnRoundValues) {
+  for (double value : {101277.0, 101362.0, 101301.0}) Panel.AddChartPoint(value);
+  auto* left = qobject_cast<QValueAxis*>(Panel.ChartView()->chart()->axes(Qt::Vertical).first());
+  ASSERT_EQ(left->tickType(), QValueAxis::TicksDynamic);
+  EXPECT_DOUBLE_EQ(left->tickAnchor(), 0);
+  EXPECT_DOUBLE_EQ(left->tickInterval(), 50);
+  EXPECT_DOUBLE_EQ(std::fmod(left->min(), left->tickInterval()), 0);
+}
+
+TEST_F(TResultPanelTest, TheChartStepsAsideWhileSqueezedAndComesBack) {
+  Panel.resize(300, 300);
+  Panel.show();
+  ProcessEventsFor(50);
+  EXPECT_TRUE(Panel.ChartView()->isVisible());
+  Panel.resize(300, 80);
+  ProcessEventsFor(50);
+  EXPECT_FALSE(Panel.ChartView()->isVisible());
+  Panel.resize(300, 300);
+  ProcessEventsFor(50);
+  EXPECT_TRUE(Panel.ChartView()->isVisible());
 }
 
 TEST_F(TResultPanelTest, ResultHighlightEndsInTheChartColourAndANewCheckKeepsItsColour) {
