@@ -28,9 +28,9 @@ QImage TImageList::RenderSvg(const QString& AResource, const QSize& ASize) {
 
 const QImage& TImageList::Picture(int AIndex) const {
   TEntry& entry = FEntries[static_cast<size_t>(AIndex)];
-  if (!entry.Rendered) {
+  if (!entry.Resource.isEmpty()) {
     entry.Picture = RenderSvg(entry.Resource, QSize(RenderSize, RenderSize));
-    entry.Rendered = true;
+    entry.Resource.clear();
   }
   return entry.Picture;
 }
@@ -46,13 +46,13 @@ QImage TImageList::Image(int AIndex) const {
 }
 
 void TImageList::AddSvg(const QString& AResource) {
-  FEntries.push_back({AResource, QImage(), false});
+  FEntries.push_back({AResource, QImage()});
 }
 
-void TImageList::Add(const QImage& AImage) { FEntries.push_back({QString(), AImage, true}); }
+void TImageList::Add(const QImage& AImage) { FEntries.push_back({QString(), AImage}); }
 
 void TImageList::SetImage(int AIndex, const QImage& AImage) {
-  if (IsValidIndex(AIndex)) FEntries[static_cast<size_t>(AIndex)] = {QString(), AImage, true};
+  if (IsValidIndex(AIndex)) FEntries[static_cast<size_t>(AIndex)] = {QString(), AImage};
 }
 
 namespace {

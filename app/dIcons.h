@@ -30,9 +30,8 @@ class TImageList {
 
  private:
   struct TEntry {
-    QString Resource;
+    QString Resource;  // the drawing still to render into Picture; empty once Picture holds it
     QImage Picture;
-    bool Rendered;  // Picture holds the entry (its drawing rendered, or a picture given)
   };
   const QImage& Picture(int AIndex) const;
 
